@@ -43,6 +43,8 @@ private:
     // Serialises every change; guards *writer_ (the writer's lookup state behind the snapshot).
     std::mutex writeMutex_;
     std::unique_ptr<CatalogWriter> writer_;
+    // Serialises saves, which share one temporary file name beside the index file.
+    mutable std::mutex saveMutex_;
     // Guards current_ only: held for a pointer copy or swap, never while working.
     mutable std::mutex snapshotMutex_;
     std::shared_ptr<const Snapshot> current_;

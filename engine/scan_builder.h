@@ -38,7 +38,7 @@ private:
 
     std::string rootPath_;
     std::string names_;
-    std::vector<std::uint32_t> nameEnds_;
+    std::vector<std::uint32_t> nameEnds_; // entry i's name is names_[nameEnds_[i], nameEnds_[i+1])
     std::vector<FolderId> parents_;
     std::vector<std::uint64_t> folderBits_;
     std::vector<std::uint32_t> folderEntries_; // folder id - 1 -> entry

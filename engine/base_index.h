@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/raw_tree.h"
+
+namespace nuv::engine {
+
+// The bulk of a catalogue, immutable once built. Entries sit in result order: by case-folded
+// name, then by folder path (compared component by component, each by folded then exact text),
+// then by exact name. A scan in index order therefore yields results already sorted.
+//
+// Folded names are packed into one buffer, each followed by a zero byte, so one substring scan
+// covers every name; a query never contains a zero byte's match across two names because every
+// hit is checked against its name's end.
+class BaseIndex {
+public:
+    static constexpr std::uint32_t kNotFound = 0xFFFFFFFFu;
+
+    // Builds from entries in any order; already sorted input (a loaded file) skips the sort.
+    // Fails, with a reason, on broken structure: parents out of range, a parent that is not a
+    // folder, a cycle, offsets that run backwards or past the names.
+    static std::shared_ptr<const BaseIndex> Build(RawTree&& raw, std::string* error);
+
+    std::size_t Size() const { return parents_.size(); }
+    std::string_view Name(std::uint32_t i) const {
+        return std::string_view(names_).substr(nameStarts_[i], nameStarts_[i + 1] - nameStarts_[i]);
+    }
+    std::string_view Folded(std::uint32_t i) const {
+        return std::string_view(folded_).substr(foldedStarts_[i], foldedStarts_[i + 1] - foldedStarts_[i] - 1);
+    }
+    std::uint32_t Parent(std::uint32_t i) const { return parents_[i]; }
+    bool IsFolder(std::uint32_t i) const { return (folderBits_[i / 64] >> (i % 64)) & 1; }
+
+    // The packed folded names and where each starts, for scanning.
+    const std::string& FoldedBuffer() const { return folded_; }
+    const std::vector<std::uint32_t>& FoldedStarts() const { return foldedStarts_; }
+
+    std::size_t VolumeCount() const { return volumes_.size(); }
+    const std::string& VolumeName(std::uint32_t v) const { return volumes_[v]; }
+    const std::string& VolumeFolded(std::uint32_t v) const { return volumesFolded_[v]; }
+
+    // The entries whose parent is `parent` (an entry or kVolumeRef | volume), in result order.
+    std::pair<const std::uint32_t*, const std::uint32_t*> Children(std::uint32_t parent) const;
+
+    // Bytes held, for the memory figure's cross-check.
+    std::size_t HeapBytes() const;
+
+private:
+    std::string names_;
+    std::vector<std::uint32_t> nameStarts_;
+    std::string folded_;
+    std::vector<std::uint32_t> foldedStarts_;
+    std::vector<std::uint32_t> parents_;
+    std::vector<std::uint64_t> folderBits_;
+    std::vector<std::uint32_t> children_; // every entry, ordered by (parent, index)
+    std::vector<std::string> volumes_;
+    std::vector<std::string> volumesFolded_;
+
+    friend class BaseIndexBuilder;
+};
+
+} // namespace nuv::engine

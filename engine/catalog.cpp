@@ -1,0 +1,81 @@
+#include "engine/catalog.h"
+
+#include "engine/catalog_writer.h"
+#include "engine/file_io.h"
+#include "engine/index_file.h"
+#include "engine/snapshot.h"
+
+namespace nuv::engine {
+namespace {
+
+std::shared_ptr<const BaseIndex> EmptyBase() {
+    RawTree empty;
+    return BaseIndex::Build(std::move(empty), nullptr);
+}
+
+} // namespace
+
+Catalog::Catalog() : writer_(std::make_unique<CatalogWriter>(EmptyBase())) { current_ = writer_->MakeSnapshot(); }
+
+Catalog::~Catalog() = default;
+
+std::shared_ptr<const Snapshot> Catalog::CurrentSnapshot() const {
+    std::lock_guard lock(snapshotMutex_);
+    return current_;
+}
+
+// The replaced snapshot leaves in `snapshot` and, when no search holds it any more, is freed
+// after the lock is released, so readers never wait on a large free.
+void Catalog::Publish(std::shared_ptr<const Snapshot> snapshot) {
+    {
+        std::lock_guard lock(snapshotMutex_);
+        current_.swap(snapshot);
+    }
+}
+
+void Catalog::ReplaceRoot(ScanBuilder&& scan) {
+    std::lock_guard lock(writeMutex_);
+    if (writer_->ReplaceRoot(std::move(scan))) Publish(writer_->MakeSnapshot());
+}
+
+void Catalog::RemoveRoot(std::string_view rootPath) { RemovePath(rootPath); }
+
+void Catalog::AddPath(std::string_view path, bool isFolder) {
+    std::lock_guard lock(writeMutex_);
+    if (writer_->AddPath(path, isFolder)) Publish(writer_->MakeSnapshot());
+}
+
+void Catalog::RemovePath(std::string_view path) {
+    std::lock_guard lock(writeMutex_);
+    if (writer_->RemovePath(path)) Publish(writer_->MakeSnapshot());
+}
+
+void Catalog::RenamePath(std::string_view from, std::string_view to) {
+    std::lock_guard lock(writeMutex_);
+    if (writer_->RenamePath(from, to)) Publish(writer_->MakeSnapshot());
+}
+
+std::size_t Catalog::Size() const { return CurrentSnapshot()->Size(); }
+
+bool Catalog::Save(const std::string& file, std::string* error) const {
+    const auto snapshot = CurrentSnapshot();
+    const std::string bytes = EncodeIndexFile(snapshot->Flatten());
+    std::lock_guard lock(saveMutex_);
+    return ReplaceFileAtomically(file, bytes, error);
+}
+
+bool Catalog::Load(const std::string& file, std::string* error) {
+    std::string bytes;
+    if (!ReadWholeFile(file, bytes, error)) return false;
+    RawTree tree;
+    if (!DecodeIndexFile(bytes, tree, error)) return false;
+    bytes = std::string();
+    auto base = BaseIndex::Build(std::move(tree), error);
+    if (!base) return false;
+    std::lock_guard lock(writeMutex_);
+    writer_ = std::make_unique<CatalogWriter>(std::move(base));
+    Publish(writer_->MakeSnapshot());
+    return true;
+}
+
+} // namespace nuv::engine

@@ -1,0 +1,151 @@
+#include "engine/file_io.h"
+
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+#include <algorithm>
+#include <memory>
+
+namespace nuv::engine {
+namespace {
+
+bool Fail(std::string* error, std::string why) {
+    if (error) *error = std::move(why);
+    return false;
+}
+
+#ifdef _WIN32
+
+std::wstring Widen(const std::string& text) {
+    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    return wide;
+}
+
+struct HandleCloser {
+    void operator()(HANDLE h) const { CloseHandle(h); }
+};
+using ScopedHandle = std::unique_ptr<void, HandleCloser>;
+
+ScopedHandle OpenFile(const std::string& path, DWORD access, DWORD disposition) {
+    HANDLE h = CreateFileW(Widen(path).c_str(), access, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
+    return ScopedHandle(h == INVALID_HANDLE_VALUE ? nullptr : h);
+}
+
+std::string LastError(const char* what) { return std::string(what) + " failed, error " + std::to_string(GetLastError()); }
+
+} // namespace
+
+bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, std::string* error) {
+    const std::string temporary = path + ".tmp";
+    {
+        ScopedHandle file = OpenFile(temporary, GENERIC_WRITE, CREATE_ALWAYS);
+        if (!file) return Fail(error, LastError("creating the temporary index file"));
+        std::size_t written = 0;
+        while (written < bytes.size()) {
+            const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - written, 1u << 30));
+            DWORD done = 0;
+            if (!WriteFile(file.get(), bytes.data() + written, chunk, &done, nullptr) || done == 0)
+                return Fail(error, LastError("writing the index file"));
+            written += done;
+        }
+        if (!FlushFileBuffers(file.get())) return Fail(error, LastError("flushing the index file"));
+    }
+    if (!MoveFileExW(Widen(temporary).c_str(), Widen(path).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return Fail(error, LastError("renaming the index file into place"));
+    return true;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& bytes, std::string* error) {
+    ScopedHandle file = OpenFile(path, GENERIC_READ, OPEN_EXISTING);
+    if (!file) return Fail(error, LastError("opening the index file"));
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size)) return Fail(error, LastError("sizing the index file"));
+    bytes.resize(static_cast<std::size_t>(size.QuadPart));
+    std::size_t read = 0;
+    while (read < bytes.size()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - read, 1u << 30));
+        DWORD done = 0;
+        if (!ReadFile(file.get(), bytes.data() + read, chunk, &done, nullptr)) return Fail(error, LastError("reading the index file"));
+        if (done == 0) break;
+        read += done;
+    }
+    bytes.resize(read);
+    return true;
+}
+
+#else
+
+std::string LastError(const char* what) { return std::string(what) + " failed: " + std::strerror(errno); }
+
+struct Descriptor {
+    int fd;
+    explicit Descriptor(int d) : fd(d) {}
+    ~Descriptor() {
+        if (fd >= 0) close(fd);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+};
+
+std::string FolderOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+}
+
+} // namespace
+
+bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, std::string* error) {
+    const std::string temporary = path + ".tmp";
+    {
+        Descriptor file(open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
+        if (file.fd < 0) return Fail(error, LastError("creating the temporary index file"));
+        std::size_t written = 0;
+        while (written < bytes.size()) {
+            const ssize_t done = write(file.fd, bytes.data() + written, bytes.size() - written);
+            if (done < 0 && errno == EINTR) continue;
+            if (done <= 0) return Fail(error, LastError("writing the index file"));
+            written += static_cast<std::size_t>(done);
+        }
+        if (fsync(file.fd) != 0) return Fail(error, LastError("flushing the index file"));
+    }
+    if (rename(temporary.c_str(), path.c_str()) != 0) return Fail(error, LastError("renaming the index file into place"));
+    // The rename itself lives in the folder; flushing it makes the new name survive a power cut.
+    Descriptor folder(open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.fd >= 0) fsync(folder.fd);
+    return true;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& bytes, std::string* error) {
+    Descriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.fd < 0) return Fail(error, LastError("opening the index file"));
+    struct stat info {};
+    if (fstat(file.fd, &info) != 0) return Fail(error, LastError("sizing the index file"));
+    bytes.resize(static_cast<std::size_t>(info.st_size));
+    std::size_t read = 0;
+    while (read < bytes.size()) {
+        const ssize_t done = ::read(file.fd, bytes.data() + read, bytes.size() - read);
+        if (done < 0 && errno == EINTR) continue;
+        if (done < 0) return Fail(error, LastError("reading the index file"));
+        if (done == 0) break;
+        read += static_cast<std::size_t>(done);
+    }
+    bytes.resize(read);
+    return true;
+}
+
+#endif
+
+} // namespace nuv::engine

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+namespace nuv::engine {
+
+// The components of a Windows path: "C:\dir\name" gives {"C:", "dir", "name"}. The first is the
+// volume. '/' separates as well as '\'; empty components (doubled or trailing separators) are
+// dropped, so "C:\" is the volume alone and "\\server\share\x" gives {"server", "share", "x"}.
+std::vector<std::string_view> SplitPath(std::string_view path);
+
+} // namespace nuv::engine

@@ -1,0 +1,261 @@
+#include "engine/query_eval.h"
+
+#include <algorithm>
+#include <string>
+#include <thread>
+
+#include "engine/case_fold.h"
+#include "engine/text_match.h"
+
+namespace nuv::engine {
+namespace {
+
+// Below this many entries a second thread costs more to start than it saves.
+constexpr std::size_t kSplitAbove = 1 << 16;
+
+constexpr std::size_t kNoGroup = static_cast<std::size_t>(-1);
+
+// Decides whether single items match. One per thread: it remembers, per folder, what path terms
+// found in that folder's path, since a folder's many entries would otherwise rebuild it each time.
+class ItemMatcher {
+public:
+    // The memo serves the first path term only; queries rarely carry two.
+    ItemMatcher(const Snapshot& snapshot, const Query& query) : snapshot_(snapshot), query_(query) {
+        for (const auto& group : query.groups)
+            for (const auto& term : group)
+                if (term.kind == TermKind::kPathContains && !memoTerm_) memoTerm_ = &term;
+        if (memoTerm_) folderMemo_.assign(snapshot.Base().Size() + snapshot.Volumes().size(), {});
+    }
+
+    // `provenGroup` is a group already known to match (the scan's driver), or kNoGroup.
+    bool Matches(std::uint32_t item, std::size_t provenGroup) {
+        for (std::size_t g = 0; g < query_.groups.size(); ++g) {
+            if (g == provenGroup) continue;
+            const auto& group = query_.groups[g];
+            if (!std::any_of(group.begin(), group.end(), [&](const Term& t) { return TermMatches(item, t); }))
+                return false;
+        }
+        return true;
+    }
+
+private:
+    struct FolderFacts {
+        bool known = false;
+        bool pathContains = false; // "folder path\" contains the term
+        bool pathEndsWith = false; // the folder path ends with the term's text before its last '\'
+    };
+
+    bool TermMatches(std::uint32_t item, const Term& term) {
+        return PositiveMatch(item, term) != term.negated;
+    }
+
+    bool PositiveMatch(std::uint32_t item, const Term& term) {
+        switch (term.kind) {
+        case TermKind::kNameContains: return snapshot_.Folded(item).find(term.text) != std::string_view::npos;
+        case TermKind::kNameWildcard: return WildcardMatch(snapshot_.Folded(item), term.text);
+        case TermKind::kPathContains: return PathContains(item, term);
+        case TermKind::kPathWildcard: return WildcardMatch(FoldedFullPath(item), term.text);
+        }
+        return false;
+    }
+
+    std::string FoldedFolderPath(NodeRef folder) {
+        scratch_.clear();
+        snapshot_.View().AppendPath(folder, scratch_);
+        return Fold(scratch_);
+    }
+
+    std::string FoldedFullPath(std::uint32_t item) {
+        std::string path = FoldedFolderPath(snapshot_.View().ParentOf(snapshot_.NodeOfItem(item)));
+        path.push_back('\\');
+        path.append(snapshot_.Folded(item));
+        return path;
+    }
+
+    // The full path is "folder\name" and a name holds no '\', so the term either lies within
+    // "folder\" or ends in the name: then the text after its last '\' starts the name and the
+    // text before ends the folder path. Both facts depend on the folder alone.
+    bool PathContains(std::uint32_t item, const Term& term) {
+        const std::size_t lastSeparator = term.text.rfind('\\');
+        const std::string_view head = std::string_view(term.text).substr(0, lastSeparator);
+        const std::string_view tail = std::string_view(term.text).substr(lastSeparator + 1);
+        const NodeRef folder = snapshot_.View().ParentOf(snapshot_.NodeOfItem(item));
+        const FolderFacts facts = FactsOf(folder, term, head);
+        return facts.pathContains || (facts.pathEndsWith && snapshot_.Folded(item).starts_with(tail));
+    }
+
+    FolderFacts FactsOf(NodeRef folder, const Term& term, std::string_view head) {
+        FolderFacts* memo = nullptr;
+        if (&term == memoTerm_) {
+            if (folder.IsBaseEntry()) memo = &folderMemo_[folder.ref];
+            else if (folder.IsVolume()) memo = &folderMemo_[snapshot_.Base().Size() + VolumeIndex(folder.ref)];
+        }
+        if (memo && memo->known) return *memo;
+        std::string path = FoldedFolderPath(folder);
+        FolderFacts facts;
+        facts.known = true;
+        facts.pathEndsWith = path.ends_with(head);
+        path.push_back('\\');
+        facts.pathContains = path.find(term.text) != std::string::npos;
+        if (memo) *memo = facts;
+        return facts;
+    }
+
+    const Snapshot& snapshot_;
+    const Query& query_;
+    const Term* memoTerm_ = nullptr;
+    std::vector<FolderFacts> folderMemo_; // by base entry, then by volume
+    std::string scratch_;
+};
+
+// The term whose text is scanned for across all names: a hit proves or is needed for a match.
+struct Driver {
+    std::string_view needle;
+    std::size_t provenGroup = kNoGroup; // the group a hit fully proves, if any
+};
+
+Driver ChooseDriver(const Query& query) {
+    Driver best;
+    for (std::size_t g = 0; g < query.groups.size(); ++g) {
+        const auto& group = query.groups[g];
+        if (group.size() != 1 || group[0].negated) continue;
+        const Term& term = group[0];
+        std::string_view needle;
+        if (term.kind == TermKind::kNameContains) needle = term.text;
+        else if (term.kind == TermKind::kNameWildcard) needle = LongestLiteralRun(term.text);
+        if (needle.size() > best.needle.size()) {
+            best.needle = needle;
+            best.provenGroup = term.kind == TermKind::kNameContains ? g : kNoGroup;
+        }
+    }
+    return best;
+}
+
+// Walks the removed list alongside ascending base indices.
+class RemovedCursor {
+public:
+    RemovedCursor(const std::vector<std::uint32_t>& removed, std::uint32_t from)
+        : at_(std::lower_bound(removed.begin(), removed.end(), from)), end_(removed.end()) {}
+    bool IsRemoved(std::uint32_t index) {
+        while (at_ != end_ && *at_ < index) ++at_;
+        return at_ != end_ && *at_ == index;
+    }
+
+private:
+    std::vector<std::uint32_t>::const_iterator at_, end_;
+};
+
+// The entry whose folded name holds byte `offset`, searching forward from `from`: doubling steps
+// first, since consecutive hits are usually close.
+std::uint32_t EntryAt(const std::vector<std::uint32_t>& starts, std::uint32_t from, std::uint32_t last,
+                      std::uint32_t offset) {
+    std::uint32_t step = 1, low = from;
+    while (low + step <= last && starts[low + step] <= offset) {
+        low += step;
+        step *= 2;
+    }
+    const std::uint32_t high = std::min(last, low + step);
+    return static_cast<std::uint32_t>(std::upper_bound(starts.begin() + low, starts.begin() + high + 1, offset) -
+                                      starts.begin()) -
+           1;
+}
+
+void ScanBaseRange(const Snapshot& snapshot, const Query& query, std::uint32_t first, std::uint32_t last,
+                   std::vector<std::uint32_t>& hits) {
+    ItemMatcher matcher(snapshot, query);
+    RemovedCursor removed(snapshot.Removed(), first);
+    const Driver driver = ChooseDriver(query);
+    if (driver.needle.empty()) {
+        for (std::uint32_t i = first; i < last; ++i)
+            if (!removed.IsRemoved(i) && matcher.Matches(i, kNoGroup)) hits.push_back(i);
+        return;
+    }
+    const auto& starts = snapshot.Base().FoldedStarts();
+    const char* buffer = snapshot.Base().FoldedBuffer().data();
+    const char* end = buffer + starts[last];
+    const char* from = buffer + starts[first];
+    std::uint32_t entry = first;
+    while (from < end) {
+        const char* hit = FindNeedle(from, end, driver.needle);
+        if (hit == end) break;
+        const auto offset = static_cast<std::uint32_t>(hit - buffer);
+        entry = EntryAt(starts, entry, last, offset);
+        // A hit that runs past the name's end (into the zero byte) is no match within it.
+        const bool withinName = offset + driver.needle.size() < starts[entry + 1];
+        if (withinName && !removed.IsRemoved(entry) && matcher.Matches(entry, driver.provenGroup)) hits.push_back(entry);
+        from = buffer + starts[entry + 1];
+    }
+}
+
+std::vector<std::uint32_t> ScanBase(const Snapshot& snapshot, const Query& query) {
+    const auto count = static_cast<std::uint32_t>(snapshot.Base().Size());
+    std::vector<std::uint32_t> hits;
+    if (count < kSplitAbove) {
+        ScanBaseRange(snapshot, query, 0, count, hits);
+        return hits;
+    }
+    const std::uint32_t middle = count / 2;
+    std::vector<std::uint32_t> upperHits;
+    std::thread upper([&] { ScanBaseRange(snapshot, query, middle, count, upperHits); });
+    ScanBaseRange(snapshot, query, 0, middle, hits);
+    upper.join();
+    hits.insert(hits.end(), upperHits.begin(), upperHits.end());
+    return hits;
+}
+
+// Places the (few) added hits among the base hits by binary search, so the many base hits cost
+// no string comparisons.
+std::vector<std::uint32_t> MergeAddedHits(const Snapshot& snapshot, std::vector<std::uint32_t> baseHits,
+                                          const std::vector<std::uint32_t>& addedHits) {
+    if (addedHits.empty()) return baseHits;
+    std::vector<std::uint32_t> merged;
+    merged.reserve(baseHits.size() + addedHits.size());
+    auto from = baseHits.begin();
+    for (std::uint32_t added : addedHits) {
+        const auto to = std::upper_bound(from, baseHits.end(), added,
+                                         [&](std::uint32_t a, std::uint32_t b) { return snapshot.Less(a, b); });
+        merged.insert(merged.end(), from, to);
+        merged.push_back(added);
+        from = to;
+    }
+    merged.insert(merged.end(), from, baseHits.end());
+    return merged;
+}
+
+void FilterRange(const Snapshot& snapshot, const Query& query, const std::uint32_t* first, const std::uint32_t* last,
+                 std::vector<std::uint32_t>& kept) {
+    ItemMatcher matcher(snapshot, query);
+    for (const std::uint32_t* item = first; item != last; ++item)
+        if (matcher.Matches(*item, kNoGroup)) kept.push_back(*item);
+}
+
+} // namespace
+
+std::vector<std::uint32_t> EvaluateQuery(const Snapshot& snapshot, const Query& query) {
+    std::vector<std::uint32_t> baseHits = ScanBase(snapshot, query);
+    std::vector<std::uint32_t> addedHits;
+    ItemMatcher matcher(snapshot, query);
+    for (std::uint32_t k = 0; k < snapshot.Added().size(); ++k)
+        if (matcher.Matches(kAddedItem | k, kNoGroup)) addedHits.push_back(kAddedItem | k);
+    return MergeAddedHits(snapshot, std::move(baseHits), addedHits);
+}
+
+std::vector<std::uint32_t> FilterItems(const Snapshot& snapshot, const Query& query,
+                                       const std::vector<std::uint32_t>& items) {
+    std::vector<std::uint32_t> kept;
+    const std::uint32_t* begin = items.data();
+    const std::uint32_t* end = begin + items.size();
+    if (items.size() < kSplitAbove) {
+        FilterRange(snapshot, query, begin, end, kept);
+        return kept;
+    }
+    const std::uint32_t* middle = begin + items.size() / 2;
+    std::vector<std::uint32_t> upperKept;
+    std::thread upper([&] { FilterRange(snapshot, query, middle, end, upperKept); });
+    FilterRange(snapshot, query, begin, middle, kept);
+    upper.join();
+    kept.insert(kept.end(), upperKept.begin(), upperKept.end());
+    return kept;
+}
+
+} // namespace nuv::engine

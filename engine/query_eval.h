@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "engine/query.h"
+#include "engine/snapshot.h"
+
+namespace nuv::engine {
+
+// Every item of the snapshot that the query matches, in result order.
+std::vector<std::uint32_t> EvaluateQuery(const Snapshot& snapshot, const Query& query);
+
+// The items of `items` (in result order) that the query matches, order kept: the refinement of a
+// previous result set.
+std::vector<std::uint32_t> FilterItems(const Snapshot& snapshot, const Query& query,
+                                       const std::vector<std::uint32_t>& items);
+
+} // namespace nuv::engine
