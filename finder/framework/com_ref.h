@@ -13,21 +13,18 @@ public:
     ComRef(const ComRef&) = delete;
     ComRef& operator=(const ComRef&) = delete;
     ComRef(ComRef&& other) noexcept : m_p(std::exchange(other.m_p, nullptr)) {}
-    ComRef& operator=(ComRef&& other) noexcept
-    {
+    ComRef& operator=(ComRef&& other) noexcept {
         if (this != &other) Reset(std::exchange(other.m_p, nullptr));
         return *this;
     }
     ~ComRef() { Reset(); }
 
-    void Reset(T* p = nullptr)
-    {
+    void Reset(T* p = nullptr) {
         if (m_p) m_p->Release();
         m_p = p;
     }
     // For out-parameters: releases what is held and gives its slot.
-    T** Put()
-    {
+    T** Put() {
         Reset();
         return &m_p;
     }

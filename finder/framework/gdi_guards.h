@@ -16,15 +16,13 @@ public:
     ScopedGdiObject(const ScopedGdiObject&) = delete;
     ScopedGdiObject& operator=(const ScopedGdiObject&) = delete;
     ScopedGdiObject(ScopedGdiObject&& other) noexcept : m_h(std::exchange(other.m_h, nullptr)) {}
-    ScopedGdiObject& operator=(ScopedGdiObject&& other) noexcept
-    {
+    ScopedGdiObject& operator=(ScopedGdiObject&& other) noexcept {
         if (this != &other) Reset(std::exchange(other.m_h, nullptr));
         return *this;
     }
     ~ScopedGdiObject() { Reset(); }
 
-    void Reset(Handle h = nullptr)
-    {
+    void Reset(Handle h = nullptr) {
         if (m_h) ::DeleteObject(m_h);
         m_h = h;
     }
@@ -49,8 +47,7 @@ public:
     ScopedSelect(HDC hdc, HGDIOBJ obj) : m_hdc(hdc), m_old(obj ? ::SelectObject(hdc, obj) : nullptr) {}
     ScopedSelect(const ScopedSelect&) = delete;
     ScopedSelect& operator=(const ScopedSelect&) = delete;
-    ~ScopedSelect()
-    {
+    ~ScopedSelect() {
         if (m_old && m_old != HGDI_ERROR) ::SelectObject(m_hdc, m_old);
     }
 
@@ -66,8 +63,7 @@ public:
     explicit ScopedSaveDC(HDC hdc) : m_hdc(hdc), m_nSaved(::SaveDC(hdc)) {}
     ScopedSaveDC(const ScopedSaveDC&) = delete;
     ScopedSaveDC& operator=(const ScopedSaveDC&) = delete;
-    ~ScopedSaveDC()
-    {
+    ~ScopedSaveDC() {
         if (m_nSaved) ::RestoreDC(m_hdc, m_nSaved);
     }
 
@@ -82,8 +78,7 @@ public:
     explicit ScopedWindowDC(HWND hwnd) : m_hwnd(hwnd), m_hdc(::GetDC(hwnd)) {}
     ScopedWindowDC(const ScopedWindowDC&) = delete;
     ScopedWindowDC& operator=(const ScopedWindowDC&) = delete;
-    ~ScopedWindowDC()
-    {
+    ~ScopedWindowDC() {
         if (m_hdc) ::ReleaseDC(m_hwnd, m_hdc);
     }
     HDC Get() const { return m_hdc; }
@@ -100,8 +95,7 @@ public:
     explicit ScopedMemoryDC(HDC compatibleWith) : m_hdc(::CreateCompatibleDC(compatibleWith)) {}
     ScopedMemoryDC(const ScopedMemoryDC&) = delete;
     ScopedMemoryDC& operator=(const ScopedMemoryDC&) = delete;
-    ~ScopedMemoryDC()
-    {
+    ~ScopedMemoryDC() {
         if (m_hdc) ::DeleteDC(m_hdc);
     }
     HDC Get() const { return m_hdc; }
@@ -136,15 +130,13 @@ public:
     ScopedIcon(const ScopedIcon&) = delete;
     ScopedIcon& operator=(const ScopedIcon&) = delete;
     ScopedIcon(ScopedIcon&& other) noexcept : m_h(std::exchange(other.m_h, nullptr)) {}
-    ScopedIcon& operator=(ScopedIcon&& other) noexcept
-    {
+    ScopedIcon& operator=(ScopedIcon&& other) noexcept {
         if (this != &other) Reset(std::exchange(other.m_h, nullptr));
         return *this;
     }
     ~ScopedIcon() { Reset(); }
 
-    void Reset(HICON h = nullptr)
-    {
+    void Reset(HICON h = nullptr) {
         if (m_h) ::DestroyIcon(m_h);
         m_h = h;
     }
