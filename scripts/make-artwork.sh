@@ -33,7 +33,7 @@ face_on() {
 
 for drawing in "$art"/*.svg; do
     name=$(basename "$drawing" .svg)
-    case $name in icon | icon-small) ;; *) render "$name" ;; esac
+    case $name in icon*) ;; *) render "$name" ;; esac
 done
 
 # The bar keeps its soft alpha outline; it is shown with per-pixel alpha.
@@ -63,13 +63,12 @@ face_on about learn-more-normal 320 184 learn-more
 face_on about learn-more-hover 320 184 learn-more-hover
 
 # The app icon: 32-bit images of 128, 48, 32, 24 and 16 pixels.
+# The two smallest sizes have drawings of their own, fitted to their pixel grids.
 icons=()
-for size in 128 48 32; do
-    rsvg-convert -w $size -h $size -o "$work/icon-$size.png" "$art/icon.svg"
-    icons+=("PNG32:$work/icon-$size.png")
-done
-for size in 24 16; do
-    rsvg-convert -w $size -h $size -o "$work/icon-$size.png" "$art/icon-small.svg"
+for size in 128 48 32 24 16; do
+    drawing=$art/icon.svg
+    [ -f "$art/icon-$size.svg" ] && drawing=$art/icon-$size.svg
+    rsvg-convert -w $size -h $size -o "$work/icon-$size.png" "$drawing"
     icons+=("PNG32:$work/icon-$size.png")
 done
 convert "${icons[@]}" -strip "ICO:$out/app.ico"
