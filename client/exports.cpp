@@ -1,0 +1,68 @@
+// The seven exported operations. Each takes the library lock, so calls from
+// several threads are safe, and keeps the text it returns in a per-thread
+// buffer that lives until that thread's next call.
+#include "NuvSearch.h"
+
+#include "search_client.h"
+#include "session_pipe.h"
+
+#include <mutex>
+
+namespace {
+
+std::mutex g_lock;
+
+nuv::client::SearchClient& Client() {
+    static nuv::client::SearchClient client(nuv::session::ServicePipeName());
+    return client;
+}
+
+LPCWSTR Returned(const std::wstring* text) {
+    thread_local std::wstring returned;
+    returned = text != nullptr ? *text : std::wstring();
+    return returned.c_str();
+}
+
+} // namespace
+
+extern "C" {
+
+NUVSEARCH_API void WINAPI NuvSearch_SetSearchW(LPCWSTR lpSearchString) {
+    std::lock_guard lock(g_lock);
+    Client().SetSearch(lpSearchString != nullptr ? lpSearchString : L"");
+}
+
+NUVSEARCH_API BOOL WINAPI NuvSearch_QueryW(BOOL /*bWait*/) {
+    std::lock_guard lock(g_lock);
+    return Client().Query() ? TRUE : FALSE;
+}
+
+NUVSEARCH_API DWORD WINAPI NuvSearch_GetNumResults(void) {
+    std::lock_guard lock(g_lock);
+    return Client().Count();
+}
+
+NUVSEARCH_API LPCWSTR WINAPI NuvSearch_GetResultFileNameW(DWORD dwIndex) {
+    std::lock_guard lock(g_lock);
+    const nuv::client::ResultRow* row = Client().Row(dwIndex);
+    return Returned(row != nullptr ? &row->name : nullptr);
+}
+
+NUVSEARCH_API LPCWSTR WINAPI NuvSearch_GetResultPathW(DWORD dwIndex) {
+    std::lock_guard lock(g_lock);
+    const nuv::client::ResultRow* row = Client().Row(dwIndex);
+    return Returned(row != nullptr ? &row->folder : nullptr);
+}
+
+NUVSEARCH_API BOOL WINAPI NuvSearch_IsFolderResult(DWORD dwIndex) {
+    std::lock_guard lock(g_lock);
+    const nuv::client::ResultRow* row = Client().Row(dwIndex);
+    return row != nullptr && row->isFolder ? TRUE : FALSE;
+}
+
+NUVSEARCH_API void WINAPI NuvSearch_Reset(void) {
+    std::lock_guard lock(g_lock);
+    Client().Reset();
+}
+
+} // extern "C"

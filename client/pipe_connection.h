@@ -1,0 +1,36 @@
+#pragma once
+// One connection to the search service with every wait bounded: a service
+// that is gone or stuck costs the caller at most the timeout, never a hang.
+#include "protocol/messages.h"
+#include "unique_handle.h"
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+namespace nuv::client {
+
+class PipeConnection {
+public:
+    // Connects to the named pipe and makes sure its server runs as the
+    // current user; false (and not connected) otherwise.
+    bool Connect(const std::wstring& pipeName, DWORD timeoutMs);
+    bool Connected() const { return pipe_.Valid(); }
+    void Close() { pipe_.Close(); }
+
+    // Sends one request and reads its reply. Any failure, timeout or
+    // malformed reply closes the connection, since the stream can no longer
+    // be trusted to be in step.
+    std::optional<protocol::Reply> Exchange(const protocol::Request& request, DWORD timeoutMs);
+
+private:
+    bool WriteAll(const std::string& bytes, ULONGLONG deadline);
+    bool ReadExactly(char* buffer, DWORD size, ULONGLONG deadline);
+    bool Finish(OVERLAPPED& overlapped, BOOL started, ULONGLONG deadline, DWORD& transferred);
+
+    session::UniqueHandle pipe_;
+    session::UniqueHandle event_;
+};
+
+} // namespace nuv::client

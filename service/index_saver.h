@@ -1,0 +1,31 @@
+#pragma once
+// Keeps the index file in step with the catalog. The service is only ever
+// ended by TerminateProcess, so nothing is saved "at exit": a full scan is
+// saved at once, and a stream of changes at most a few seconds late. Each save
+// replaces the file atomically, so a kill at any instant leaves the old or the
+// new index, never a torn one.
+#include "engine/catalog.h"
+
+#include <atomic>
+#include <mutex>
+#include <string>
+
+namespace nuv::service {
+
+class IndexSaver {
+public:
+    IndexSaver(const engine::Catalog& catalog, std::string indexFile);
+
+    void SaveNow();
+    void MarkChanged() { changed_ = true; }
+    // Thread body: saves whatever changed since the last save, every few seconds.
+    [[noreturn]] void SaveChangesForever();
+
+private:
+    const engine::Catalog& catalog_;
+    const std::string indexFile_;
+    std::atomic<bool> changed_{false};
+    std::mutex saving_;
+};
+
+} // namespace nuv::service

@@ -1,0 +1,49 @@
+#include "request_handler.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace nuv::service {
+namespace {
+
+constexpr std::size_t kRowOverheadBytes = 9; // folder flag and two string lengths
+constexpr std::size_t kPageOverheadBytes = 9;
+
+std::uint32_t ClampCount(std::size_t count) {
+    return static_cast<std::uint32_t>(
+        std::min<std::size_t>(count, std::numeric_limits<std::uint32_t>::max()));
+}
+
+// The library promises that folder, "\" and name make the full path, so a
+// drive root's own backslash ("C:\") is not part of the folder text.
+std::string_view FolderForJoin(std::string_view folder) {
+    if (!folder.empty() && folder.back() == '\\') folder.remove_suffix(1);
+    return folder;
+}
+
+} // namespace
+
+protocol::Reply RequestHandler::Handle(const protocol::Request& request) {
+    if (const auto* search = std::get_if<protocol::SearchRequest>(&request))
+        return protocol::CountReply{ClampCount(search_.Run(search->query))};
+    if (const auto* rows = std::get_if<protocol::RowsRequest>(&request)) return Rows(*rows);
+    search_.Reset();
+    return protocol::CountReply{0};
+}
+
+protocol::RowPageReply RequestHandler::Rows(const protocol::RowsRequest& request) const {
+    protocol::RowPageReply page{request.first, {}};
+    std::size_t replyBytes = kPageOverheadBytes;
+    engine::Row row;
+    for (std::uint32_t i = 0; i < request.count && search_.GetRow(std::size_t(request.first) + i, row); ++i) {
+        const std::string_view folder = FolderForJoin(row.folder);
+        replyBytes += kRowOverheadBytes + row.name.size() + folder.size();
+        // Real paths (at most 32767 UTF-16 units) cannot fill a page past the
+        // limit; this only keeps a reply one the client would accept.
+        if (replyBytes > protocol::kMaxReplyBytes && !page.rows.empty()) break;
+        page.rows.push_back({std::string(row.name), std::string(folder), row.isFolder});
+    }
+    return page;
+}
+
+} // namespace nuv::service
