@@ -33,6 +33,8 @@ private:
     template <typename Less> void SortEqualFoldedRuns(Less less);
     void RankFolders();
     void Emit(BaseIndex& index) const;
+    void EmitInInputOrder(BaseIndex& index);
+    void EmitChildren(BaseIndex& index) const;
 
     RawTree& raw_;
     std::size_t entryCount_;
@@ -97,12 +99,34 @@ void BaseIndexBuilder::FoldNames() {
     }
 }
 
+// Sorting by an 8-byte prefix held beside each index keeps most comparisons inside one array;
+// only names that share their first 8 bytes go to the name buffer.
 void BaseIndexBuilder::SortByFoldedName() {
     order_.resize(entryCount_);
     std::iota(order_.begin(), order_.end(), 0u);
     bool sorted = true;
     for (std::uint32_t i = 1; i < entryCount_ && sorted; ++i) sorted = FoldedOf(i - 1) <= FoldedOf(i);
-    if (!sorted) ParallelSort(order_, [&](std::uint32_t a, std::uint32_t b) { return FoldedOf(a) < FoldedOf(b); });
+    if (sorted) return;
+    struct Keyed {
+        std::uint64_t prefix; // the first 8 bytes, big-endian, zero-padded: compares like the text
+        std::uint32_t entry;
+    };
+    std::vector<Keyed> keyed(entryCount_);
+    for (std::uint32_t i = 0; i < entryCount_; ++i) {
+        const std::string_view f = FoldedOf(i);
+        std::uint64_t prefix = 0;
+        for (std::size_t b = 0; b < 8; ++b)
+            prefix = (prefix << 8) | (b < f.size() ? static_cast<unsigned char>(f[b]) : 0u);
+        keyed[i] = {prefix, i};
+    }
+    ParallelSort(keyed, [&](const Keyed& a, const Keyed& b) {
+        if (a.prefix != b.prefix) return a.prefix < b.prefix;
+        const std::string_view fa = FoldedOf(a.entry), fb = FoldedOf(b.entry);
+        // Equal prefixes: either both names are at least 8 bytes long, or the shorter one (padded
+        // with zeros) decides; comparing whole texts settles both cases.
+        return fa < fb;
+    });
+    for (std::uint32_t k = 0; k < entryCount_; ++k) order_[k] = keyed[k].entry;
 }
 
 // Names that fold alike are few per run, so ordering them further costs little.
@@ -173,6 +197,32 @@ void BaseIndexBuilder::Emit(BaseIndex& index) const {
         if (raw_.IsFolder(i)) index.folderBits_[k / 64] |= std::uint64_t{1} << (k % 64);
     }
 
+    EmitChildren(index);
+}
+
+// Input already in result order (a loaded file, a compaction) keeps its arrays as they are.
+void BaseIndexBuilder::EmitInInputOrder(BaseIndex& index) {
+    index.names_ = std::move(raw_.names);
+    index.nameStarts_ = std::move(raw_.nameStarts);
+    index.parents_ = std::move(raw_.parents);
+    index.folderBits_ = std::move(raw_.folderBits);
+    // A scan may have reserved generously; the index keeps only what it holds.
+    index.names_.shrink_to_fit();
+    index.nameStarts_.shrink_to_fit();
+    index.parents_.shrink_to_fit();
+    index.folderBits_.shrink_to_fit();
+    index.folded_.reserve(folded_.size() + entryCount_);
+    index.foldedStarts_.reserve(entryCount_ + 1);
+    index.foldedStarts_.push_back(0);
+    for (std::uint32_t i = 0; i < entryCount_; ++i) {
+        index.folded_.append(FoldedOf(i));
+        index.folded_.push_back('\0');
+        index.foldedStarts_.push_back(static_cast<std::uint32_t>(index.folded_.size()));
+    }
+    EmitChildren(index);
+}
+
+void BaseIndexBuilder::EmitChildren(BaseIndex& index) const {
     // Counting sort by parent keeps each parent's children in index order, which is result order.
     const std::size_t nodeCount = entryCount_ + raw_.volumes.size();
     std::vector<std::uint32_t> slot(nodeCount + 1, 0);
@@ -197,7 +247,10 @@ std::shared_ptr<const BaseIndex> BaseIndexBuilder::Run() {
         return ra != rb ? ra < rb : raw_.Name(a) < raw_.Name(b);
     });
     auto index = std::make_shared<BaseIndex>();
-    Emit(*index);
+    bool inInputOrder = true;
+    for (std::uint32_t k = 0; k < entryCount_ && inInputOrder; ++k) inInputOrder = order_[k] == k;
+    if (inInputOrder) EmitInInputOrder(*index);
+    else Emit(*index);
     return index;
 }
 
@@ -206,7 +259,7 @@ std::shared_ptr<const BaseIndex> BaseIndex::Build(RawTree&& raw, std::string* er
     if (!builder.Validate(error)) return nullptr;
     auto index = builder.Run();
     if (!index && error) *error = "names too large for one index";
-    raw = RawTree{};
+    { RawTree released = std::move(raw); } // frees the input now, not when the caller's copy dies
     return index;
 }
 

@@ -69,7 +69,7 @@ bool Catalog::Load(const std::string& file, std::string* error) {
     if (!ReadWholeFile(file, bytes, error)) return false;
     RawTree tree;
     if (!DecodeIndexFile(bytes, tree, error)) return false;
-    bytes = std::string();
+    std::string().swap(bytes); // assigning an empty string would keep the buffer
     auto base = BaseIndex::Build(std::move(tree), error);
     if (!base) return false;
     std::lock_guard lock(writeMutex_);

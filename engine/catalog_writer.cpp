@@ -281,23 +281,22 @@ bool CatalogWriter::RenamePath(std::string_view from, std::string_view to) {
     return true;
 }
 
+// The scan's entries go first so that its arrays become the new tree's without a copy; the
+// rest of the catalogue, usually the smaller part, is appended after them.
 bool CatalogWriter::ReplaceRoot(ScanBuilder&& scan) {
     const auto rootComponents = SplitPath(scan.RootPath());
     if (rootComponents.empty()) return false;
     const NodeRef root = EnsureFolders(rootComponents, rootComponents.size());
     FinishChange();
-    std::uint32_t rootRaw = 0;
-    RawTree raw = MakeSnapshot()->Flatten(root, &rootRaw);
-    const auto offset = static_cast<std::uint32_t>(raw.Size());
-    for (std::size_t e = 0; e < scan.Size(); ++e) {
-        const ScanBuilder::FolderId folder = scan.ParentOf(e);
-        const std::uint32_t parent =
-            folder == ScanBuilder::kRootFolder ? rootRaw : offset + static_cast<std::uint32_t>(scan.FolderEntry(folder));
-        raw.Add(parent, scan.Name(e), scan.IsFolder(e));
-    }
-    scan = ScanBuilder(scan.RootPath());
+    std::uint32_t rootInRest = 0;
+    const RawTree rest = MakeSnapshot()->Flatten(root, &rootInRest);
+    const auto scanned = static_cast<std::uint32_t>(scan.Size());
+    const auto shifted = [&](std::uint32_t parent) { return IsVolumeRef(parent) ? parent : parent + scanned; };
+    RawTree tree = scan.TakeTree(shifted(rootInRest));
+    tree.volumes = rest.volumes;
+    for (std::size_t i = 0; i < rest.Size(); ++i) tree.Add(shifted(rest.parents[i]), rest.Name(i), rest.IsFolder(i));
     std::string error;
-    auto rebuilt = BaseIndex::Build(std::move(raw), &error);
+    auto rebuilt = BaseIndex::Build(std::move(tree), &error);
     if (!rebuilt) return false;
     ResetTo(std::move(rebuilt));
     return true;

@@ -2,32 +2,36 @@
 
 namespace nuv::engine {
 
-ScanBuilder::ScanBuilder(std::string_view rootPath) : rootPath_(rootPath), nameEnds_{0} {}
+ScanBuilder::ScanBuilder(std::string_view rootPath) : rootPath_(rootPath) {}
 
-std::size_t ScanBuilder::AddEntry(FolderId parent, std::string_view name, bool isFolder) {
+void ScanBuilder::AddEntry(FolderId parent, std::string_view name, bool isFolder) {
     // An id this builder never gave out would leave the entry without a parent; the root is the
     // one folder certain to exist.
-    if (parent > folderEntries_.size()) parent = kRootFolder;
-    const std::size_t entry = parents_.size();
-    names_.append(name);
-    nameEnds_.push_back(static_cast<std::uint32_t>(names_.size()));
-    parents_.push_back(parent);
-    if (entry % 64 == 0) folderBits_.push_back(0);
-    if (isFolder) folderBits_[entry / 64] |= std::uint64_t{1} << (entry % 64);
-    return entry;
+    if (parent != kRootFolder && (parent > tree_.Size() || !tree_.IsFolder(parent - 1))) parent = kRootFolder;
+    tree_.Add(parent, name, isFolder);
 }
 
 ScanBuilder::FolderId ScanBuilder::AddFolder(FolderId parent, std::string_view name) {
-    folderEntries_.push_back(static_cast<std::uint32_t>(AddEntry(parent, name, true)));
-    return static_cast<FolderId>(folderEntries_.size());
+    AddEntry(parent, name, true);
+    return static_cast<FolderId>(tree_.Size());
 }
 
 void ScanBuilder::AddFile(FolderId parent, std::string_view name) { AddEntry(parent, name, false); }
 
-std::size_t ScanBuilder::Size() const { return parents_.size(); }
+std::size_t ScanBuilder::Size() const { return tree_.Size(); }
 
-std::string_view ScanBuilder::Name(std::size_t entry) const {
-    return std::string_view(names_).substr(nameEnds_[entry], nameEnds_[entry + 1] - nameEnds_[entry]);
+void ScanBuilder::Reserve(std::size_t entries, std::size_t nameBytes) {
+    tree_.names.reserve(nameBytes);
+    tree_.nameStarts.reserve(entries + 1);
+    tree_.parents.reserve(entries);
+    tree_.folderBits.reserve(entries / 64 + 1);
+}
+
+RawTree ScanBuilder::TakeTree(std::uint32_t rootParent) {
+    for (std::uint32_t& parent : tree_.parents) parent = parent == kRootFolder ? rootParent : parent - 1;
+    RawTree taken = std::move(tree_);
+    tree_ = RawTree{};
+    return taken;
 }
 
 } // namespace nuv::engine

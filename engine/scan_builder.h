@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/raw_tree.h"
+
 namespace nuv::engine {
 
 // Strings are UTF-8; names that came from invalid UTF-16 arrive as WTF-8 and pass through untouched.
@@ -23,25 +25,25 @@ public:
     void AddFile(FolderId parent, std::string_view name);
     std::size_t Size() const;
 
+    // Room for this many entries and name bytes, when the walker can tell in advance.
+    void Reserve(std::size_t entries, std::size_t nameBytes);
+
     // Read side, for the catalog. Entry i has name Name(i), lies in folder ParentOf(i) and is a
-    // folder when IsFolder(i); folder ids index FolderEntry(), where kRootFolder is the root.
+    // folder when IsFolder(i). A folder's id is its entry index plus one; kRootFolder is the root.
     const std::string& RootPath() const { return rootPath_; }
-    std::string_view Name(std::size_t entry) const;
-    FolderId ParentOf(std::size_t entry) const { return parents_[entry]; }
-    bool IsFolder(std::size_t entry) const { return (folderBits_[entry / 64] >> (entry % 64)) & 1; }
-    std::size_t FolderCount() const { return folderEntries_.size() + 1; }
-    // The entry of a folder id other than kRootFolder.
-    std::size_t FolderEntry(FolderId folder) const { return folderEntries_[folder - 1]; }
+    std::string_view Name(std::size_t entry) const { return tree_.Name(entry); }
+    FolderId ParentOf(std::size_t entry) const { return tree_.parents[entry]; }
+    bool IsFolder(std::size_t entry) const { return tree_.IsFolder(entry); }
+
+    // Hands the entries over as the first entries of a tree, with the root's children given
+    // `rootParent` as their parent; the builder is left empty.
+    RawTree TakeTree(std::uint32_t rootParent);
 
 private:
-    std::size_t AddEntry(FolderId parent, std::string_view name, bool isFolder);
+    void AddEntry(FolderId parent, std::string_view name, bool isFolder);
 
     std::string rootPath_;
-    std::string names_;
-    std::vector<std::uint32_t> nameEnds_; // entry i's name is names_[nameEnds_[i], nameEnds_[i+1])
-    std::vector<FolderId> parents_;
-    std::vector<std::uint64_t> folderBits_;
-    std::vector<std::uint32_t> folderEntries_; // folder id - 1 -> entry
+    RawTree tree_; // parents hold folder ids until TakeTree
 };
 
 } // namespace nuv::engine
