@@ -2,6 +2,7 @@
 // and alpha channel, stored as 8 bits per channel, and the shapes the bar, the
 // search field and the results popup need for hit-testing, keying and text.
 #include "png_decoder.h"
+#include "png_table.h"
 #include "resource.h"
 #include "resource_bytes.h"
 
@@ -12,30 +13,6 @@
 #include <vector>
 
 namespace {
-
-struct PngFacts {
-    WORD id;
-    int width;
-    int height;
-    bool alpha;
-};
-
-constexpr PngFacts kImages[] = {
-    {IDB_PNG_BAR, 112, 31, true},
-    {IDB_PNG_FIELD, 179, 31, true},
-    {IDB_PNG_RESULTS, 493, 440, true},
-    {IDB_PNG_WEB_SEARCH, 112, 22, false},
-    {IDB_PNG_CLOSE_NORMAL, 22, 19, false},
-    {IDB_PNG_CLOSE_PRESSED, 22, 19, false},
-    {IDB_PNG_CLOSE_HOVER, 22, 19, false},
-    {IDB_PNG_ABOUT_LINK, 95, 17, false},
-    {IDB_PNG_ABOUT_LINK_HOVER, 95, 17, false},
-    {IDB_PNG_ABOUT_BACKGROUND, 605, 340, false},
-    {IDB_PNG_ABOUT_CLOSE, 47, 25, false},
-    {IDB_PNG_ABOUT_CLOSE_HOVER, 47, 25, false},
-    {IDB_PNG_LEARN_MORE, 118, 37, false},
-    {IDB_PNG_LEARN_MORE_HOVER, 118, 37, false},
-};
 
 // PNG colour types: 2 is RGB, 6 is RGB with alpha.
 constexpr int kPngRgb = 2;
