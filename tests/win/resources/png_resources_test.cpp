@@ -163,3 +163,40 @@ TEST(PngResources, PopupBackgroundHasBlueBandsALightBodyAndTransparentCorners) {
             EXPECT_TRUE(IsBlue(popup, x, y)) << "footer " << x << "," << y;
     }
 }
+
+TEST(PngResources, ButtonFacesBlendIntoTheBackgroundUnderThem) {
+    // Faces without alpha are copied over the window's background as they are, so
+    // their corners must carry the background's own pixels at the place the window
+    // puts them. The learn-more button's place comes from template 317 (213, 113)
+    // in dialog units of the 8-point dialog font.
+    struct Placement {
+        WORD face;
+        WORD background;
+        POINT at;
+    };
+    constexpr Placement kPlacements[] = {
+        {IDB_PNG_WEB_SEARCH, IDB_PNG_RESULTS, {5, 390}},
+        {IDB_PNG_CLOSE_NORMAL, IDB_PNG_RESULTS, {465, 3}},
+        {IDB_PNG_CLOSE_PRESSED, IDB_PNG_RESULTS, {465, 3}},
+        {IDB_PNG_CLOSE_HOVER, IDB_PNG_RESULTS, {465, 3}},
+        {IDB_PNG_ABOUT_LINK, IDB_PNG_RESULTS, {380, 420}},
+        {IDB_PNG_ABOUT_LINK_HOVER, IDB_PNG_RESULTS, {380, 420}},
+        {IDB_PNG_ABOUT_CLOSE, IDB_PNG_ABOUT_BACKGROUND, {556, 2}},
+        {IDB_PNG_ABOUT_CLOSE_HOVER, IDB_PNG_ABOUT_BACKGROUND, {556, 2}},
+        {IDB_PNG_LEARN_MORE, IDB_PNG_ABOUT_BACKGROUND, {320, 184}},
+        {IDB_PNG_LEARN_MORE_HOVER, IDB_PNG_ABOUT_BACKGROUND, {320, 184}},
+    };
+    for (const Placement& placement : kPlacements) {
+        SCOPED_TRACE(placement.face);
+        DecodedPng face = Decode(placement.face);
+        DecodedPng background = Decode(placement.background);
+        ASSERT_GT(face.width, 0);
+        ASSERT_LE(placement.at.x + face.width, background.width);
+        ASSERT_LE(placement.at.y + face.height, background.height);
+        for (auto [x, y] :
+             {std::pair{0, 0}, {face.width - 1, 0}, {0, face.height - 1}, {face.width - 1, face.height - 1}})
+            EXPECT_EQ(face.At(x, y) & 0xFFFFFF,
+                      background.At(placement.at.x + x, placement.at.y + y) & 0xFFFFFF)
+                << x << "," << y;
+    }
+}
