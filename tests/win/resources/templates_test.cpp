@@ -242,3 +242,13 @@ TEST_F(DialogTemplates, SearchBoxLiesOnTheFieldsWhiteEntryAreaLeftOfTheCloseArro
         EXPECT_EQ(face->At(x, edit.bottom - 1) & 0xFFFFFF, 0xFFFFFFu) << x;
     }
 }
+
+TEST_F(DialogTemplates, ResultsTitleFitsTheTitleBandBetweenIconAndCloseButton) {
+    // The popup keeps the title's template size and puts it at (30, 7); the band
+    // ends at row 27 and the close button starts at x 465.
+    UniqueWindow popup = CreateFromTemplate(IDD_RESULTS);
+    ASSERT_TRUE(popup);
+    RECT title = ChildRectInParent(GetDlgItem(popup.get(), IDC_RESULTS_TITLE));
+    EXPECT_LE(7 + (title.bottom - title.top), 27);
+    EXPECT_LE(30 + (title.right - title.left), 465);
+}
