@@ -168,12 +168,42 @@ void* CImage::GetPixelAddress(int x, int y) {
 
 BOOL CImage::Draw(HDC hDestDC, int x, int y) const {
     if (!m_hBitmap) return FALSE;
+    if (m_bHasAlpha) return BlendOnto(hDestDC, x, y);
     ScopedMemoryDC source(hDestDC);
     if (!source.Get()) return FALSE;
     ScopedSelect selected(source, m_hBitmap);
-    if (m_bHasAlpha) {
-        const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-        return AlphaBlend(hDestDC, x, y, m_nWidth, m_nHeight, source, 0, 0, m_nWidth, m_nHeight, blend);
-    }
     return BitBlt(hDestDC, x, y, m_nWidth, m_nHeight, source, 0, 0, SRCCOPY);
+}
+
+// AlphaBlend would do this, but Wine's lets a channel that passes 255 carry
+// into the next one (straight colours over a light target do pass it), so
+// the blend is done here, the same on every platform: the target area is
+// read, blended and written back.
+BOOL CImage::BlendOnto(HDC hDestDC, int x, int y) const {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = m_nWidth;
+    info.bmiHeader.biHeight = -m_nHeight; // top-down: row y at y * width
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    ScopedBitmap target(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    ScopedMemoryDC work(hDestDC);
+    if (!target || !bits || !work.Get()) return FALSE;
+    ScopedSelect selected(work, target);
+    if (!BitBlt(work, 0, 0, m_nWidth, m_nHeight, hDestDC, x, y, SRCCOPY)) return FALSE;
+    GdiFlush();
+
+    auto* out = static_cast<unsigned char*>(bits);
+    for (int row = 0; row < m_nHeight; ++row) {
+        const unsigned char* in = m_pBits + static_cast<ptrdiff_t>(row) * m_nPitch;
+        for (int column = 0; column < m_nWidth; ++column, in += 4, out += 4) {
+            const int keep = 255 - in[3];
+            for (int channel = 0; channel < 4; ++channel)
+                out[channel] = static_cast<unsigned char>(
+                    std::min(255, in[channel] + (out[channel] * keep + 127) / 255));
+        }
+    }
+    return BitBlt(hDestDC, x, y, m_nWidth, m_nHeight, work, 0, 0, SRCCOPY);
 }

@@ -46,6 +46,7 @@ public:
 
 private:
     HRESULT CopyFromGdiplusBitmap(void* pBitmap);
+    BOOL BlendOnto(HDC hDestDC, int x, int y) const;
 
     HBITMAP m_hBitmap = nullptr;
     unsigned char* m_pBits = nullptr; // the top row
