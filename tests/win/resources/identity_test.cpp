@@ -9,6 +9,8 @@
 #include <cstring>
 #include <memory>
 #include <set>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace {

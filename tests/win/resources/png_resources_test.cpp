@@ -103,7 +103,7 @@ TEST(PngResources, BarMagnifierIsOpaqueAndItsOutlineIsShaped) {
     for (int y = 6; y < 30; ++y)
         for (int x = 82; x < 110; ++x)
             ASSERT_EQ(bar.Alpha(x, y), 255) << x << "," << y;
-    for (auto [x, y] : {std::pair{0, 0}, {111, 0}, {0, 30}, {111, 30}})
+    for (auto [x, y] : {POINT{0, 0}, POINT{111, 0}, POINT{0, 30}, POINT{111, 30}})
         EXPECT_EQ(bar.Alpha(x, y), 0) << x << "," << y;
     // The logo rises above the body: its top row is opaque where the body's is not.
     EXPECT_EQ(bar.Alpha(15, 1), 255);
@@ -193,8 +193,8 @@ TEST(PngResources, ButtonFacesBlendIntoTheBackgroundUnderThem) {
         ASSERT_GT(face.width, 0);
         ASSERT_LE(placement.at.x + face.width, background.width);
         ASSERT_LE(placement.at.y + face.height, background.height);
-        for (auto [x, y] :
-             {std::pair{0, 0}, {face.width - 1, 0}, {0, face.height - 1}, {face.width - 1, face.height - 1}})
+        for (auto [x, y] : {POINT{0, 0}, POINT{face.width - 1, 0}, POINT{0, face.height - 1},
+                            POINT{face.width - 1, face.height - 1}})
             EXPECT_EQ(face.At(x, y) & 0xFFFFFF,
                       background.At(placement.at.x + x, placement.at.y + y) & 0xFFFFFF)
                 << x << "," << y;
