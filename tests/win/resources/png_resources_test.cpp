@@ -27,7 +27,7 @@ struct PngHeader {
 };
 
 std::uint32_t BigEndian32(const std::uint8_t* p) {
-    return (p[0] << 24) | (p[1] << 16) | (p[2] << 8) | p[3];
+    return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
 }
 
 PngHeader ReadPngHeader(std::span<const std::uint8_t> bytes) {
