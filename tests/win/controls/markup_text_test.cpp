@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -97,6 +98,16 @@ TEST_F(MarkupTextTest, DrawsRunsInTheirFontsOneSpaceApart) {
     Expect(base_, 0, L"three", {x, 6, 400, 6 + lineHeight});
     ExpectSamePicture(L"markup-bold-run");
     actual_.SaveArtifact(L"markup-bold-run");
+
+    // The comparison only proves the bold run if bold looks different.
+    Canvas plain(CanvasWidth, CanvasHeight);
+    Canvas bold(CanvasWidth, CanvasHeight);
+    for (auto [canvas, font] : {std::pair{&plain, base_}, std::pair{&bold, bold_}}) {
+        SelectObject(canvas->dc(), font);
+        TextOutW(canvas->dc(), 0, 0, L"two", 3);
+        SelectObject(canvas->dc(), GetStockObject(SYSTEM_FONT));
+    }
+    EXPECT_FALSE(plain.SameAs(bold));
 }
 
 TEST_F(MarkupTextTest, DrawsFontColorsAndRestoresTheEntryColor) {
