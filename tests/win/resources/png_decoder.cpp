@@ -3,9 +3,16 @@
 #include <windows.h>
 #include <objidl.h>
 #include <shlwapi.h>
-#include <gdiplus.h>
 
+#include <algorithm>
 #include <memory>
+
+// gdiplus.h uses min and max, which NOMINMAX takes away.
+namespace Gdiplus {
+using std::max;
+using std::min;
+} // namespace Gdiplus
+#include <gdiplus.h>
 
 namespace {
 
