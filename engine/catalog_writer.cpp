@@ -9,10 +9,10 @@
 namespace nuv::engine {
 namespace {
 
-// Changes beyond this many tombstones plus added entries are folded into a new base. Snapshots
-// copy the change lists, so the bound keeps each change cheap; the share of the base keeps the
-// rebuilds of a large catalogue rare.
-std::size_t CompactionThreshold(std::size_t baseSize) { return std::max<std::size_t>(65536, baseSize / 128); }
+// Changes beyond this many tombstones plus added entries are folded into a new base. Each change
+// copies the change lists into its snapshot while a rebuild costs the whole catalogue, so the
+// bound grows with the base: about the square root of the balance, rounded to simple figures.
+std::size_t CompactionThreshold(std::size_t baseSize) { return std::max<std::size_t>(16384, baseSize / 256); }
 
 // Prefers the entry whose name matches exactly; Windows names are case-insensitive, so any
 // entry whose name folds alike is the same file when no exact match exists.
@@ -40,13 +40,14 @@ void CatalogWriter::ResetTo(std::shared_ptr<const BaseIndex> base) {
     }
     removedBits_.assign((base_->Size() + 63) / 64, 0);
     removed_.clear();
+    arena_ = std::make_shared<AddedArena>();
     added_.clear();
     pending_.clear();
     addedChildren_.clear();
 }
 
 std::shared_ptr<const Snapshot> CatalogWriter::MakeSnapshot() const {
-    return std::make_shared<const Snapshot>(base_, volumes_, added_, removed_);
+    return std::make_shared<const Snapshot>(base_, volumes_, arena_, added_, removed_);
 }
 
 std::uintptr_t CatalogWriter::ChildrenKey(NodeRef parent) {
@@ -76,7 +77,7 @@ NodeRef CatalogWriter::FindChild(NodeRef parent, std::string_view name) const {
     }
     if (const auto found = addedChildren_.find(ChildrenKey(parent)); found != addedChildren_.end()) {
         const auto [first, last] = found->second.equal_range(folded);
-        for (auto it = first; it != last; ++it) candidates.push_back(NodeRef::Added(it->second.get()));
+        for (auto it = first; it != last; ++it) candidates.push_back(NodeRef::Added(it->second));
     }
     const TreeView view = View();
     const auto it = PickByName(candidates, name, [&](NodeRef n) { return view.NameOf(n); });
@@ -123,32 +124,37 @@ std::vector<NodeRef> CatalogWriter::LiveChildren(NodeRef node) const {
             if (!IsRemoved(*c)) children.push_back(NodeRef{*c, nullptr});
     }
     if (const auto found = addedChildren_.find(ChildrenKey(node)); found != addedChildren_.end())
-        for (const auto& [folded, entry] : found->second) children.push_back(NodeRef::Added(entry.get()));
+        for (const auto& [folded, entry] : found->second) children.push_back(NodeRef::Added(entry));
     return children;
 }
 
-std::shared_ptr<const AddedEntry> CatalogWriter::OwnerOf(const AddedEntry* entry) const {
-    const auto& siblings = addedChildren_.at(ChildrenKey(View().ParentOf(NodeRef::Added(entry))));
-    const auto [first, last] = siblings.equal_range(entry->folded);
-    for (auto it = first; it != last; ++it)
-        if (it->second.get() == entry) return it->second;
-    return nullptr;
-}
-
 NodeRef CatalogWriter::AddEntry(NodeRef parent, std::string_view name, bool isFolder) {
-    auto entry = std::make_shared<AddedEntry>();
-    entry->name = std::string(name);
-    entry->folded = Fold(name);
-    entry->isFolder = isFolder;
-    if (parent.added) entry->addedParent = OwnerOf(parent.added);
-    else entry->parentRef = parent.ref;
-    addedChildren_[ChildrenKey(parent)].emplace(entry->folded, entry);
-    pending_.push_back(entry);
-    return NodeRef::Added(entry.get());
+    AddedEntry& entry = arena_->emplace_back();
+    entry.name = std::string(name);
+    entry.folded = Fold(name);
+    entry.isFolder = isFolder;
+    if (parent.added) entry.addedParent = parent.added;
+    else entry.parentRef = parent.ref;
+    addedChildren_[ChildrenKey(parent)].emplace(entry.folded, &entry);
+    pending_.push_back(&entry);
+    return NodeRef::Added(&entry);
 }
 
-// Children are listed after their parent and dropped before it, so every added entry's parent
-// stays owned while the entry is still listed anywhere.
+void CatalogWriter::ForgetChild(NodeRef parent, const AddedEntry* child) {
+    const auto found = addedChildren_.find(ChildrenKey(parent));
+    if (found == addedChildren_.end()) return;
+    auto& siblings = found->second;
+    const auto [first, last] = siblings.equal_range(child->folded);
+    for (auto it = first; it != last; ++it) {
+        if (it->second == child) {
+            siblings.erase(it);
+            break;
+        }
+    }
+    if (siblings.empty()) addedChildren_.erase(found);
+}
+
+// Removed added entries stay in the arena (older snapshots may show them) until the next rebuild.
 void CatalogWriter::RemoveSubtree(NodeRef root) {
     std::vector<NodeRef> order{root};
     for (std::size_t i = 0; i < order.size(); ++i) {
@@ -164,23 +170,11 @@ void CatalogWriter::RemoveSubtree(NodeRef root) {
             newlyRemoved.push_back(it->ref);
         } else if (it->added) {
             droppedAdded.insert(it->added);
-            addedChildren_.erase(ChildrenKey(*it));
-        }
-    }
-    // Every dropped entry stays owned by added_ or pending_ until the end, so parents walked here
-    // are still alive.
-    for (const AddedEntry* entry : droppedAdded) {
-        auto& siblings = addedChildren_[ChildrenKey(view.ParentOf(NodeRef::Added(entry)))];
-        const auto [first, last] = siblings.equal_range(entry->folded);
-        for (auto s = first; s != last; ++s) {
-            if (s->second.get() == entry) {
-                siblings.erase(s);
-                break;
-            }
+            ForgetChild(view.ParentOf(*it), it->added);
         }
     }
     if (!droppedAdded.empty()) {
-        const auto dropped = [&](const auto& e) { return droppedAdded.count(e.get()) != 0; };
+        const auto dropped = [&](const AddedEntry* e) { return droppedAdded.count(e) != 0; };
         std::erase_if(added_, dropped);
         std::erase_if(pending_, dropped);
     }
@@ -210,17 +204,22 @@ void CatalogWriter::CopySubtree(NodeRef source, NodeRef newParent, std::string_v
 // a new base when the changes have grown large.
 void CatalogWriter::FinishChange() {
     const TreeView view = View();
-    const auto less = [&](const auto& a, const auto& b) {
-        return view.Less(NodeRef::Added(a.get()), NodeRef::Added(b.get()));
+    const auto less = [&](const AddedEntry* a, const AddedEntry* b) {
+        return view.Less(NodeRef::Added(a), NodeRef::Added(b));
     };
-    std::sort(pending_.begin(), pending_.end(), less);
-    std::vector<std::shared_ptr<const AddedEntry>> merged;
-    merged.reserve(added_.size() + pending_.size());
-    std::merge(added_.begin(), added_.end(), pending_.begin(), pending_.end(), std::back_inserter(merged), less);
-    added_ = std::move(merged);
+    if (pending_.size() == 1) {
+        added_.insert(std::upper_bound(added_.begin(), added_.end(), pending_[0], less), pending_[0]);
+    } else if (!pending_.empty()) {
+        std::sort(pending_.begin(), pending_.end(), less);
+        std::vector<const AddedEntry*> merged;
+        merged.reserve(added_.size() + pending_.size());
+        std::merge(added_.begin(), added_.end(), pending_.begin(), pending_.end(), std::back_inserter(merged), less);
+        added_ = std::move(merged);
+    }
     pending_.clear();
 
-    if (removed_.size() + added_.size() <= CompactionThreshold(base_->Size())) return;
+    // The arena counts, not just the live added entries: churn (files made and deleted) grows it.
+    if (removed_.size() + arena_->size() <= CompactionThreshold(base_->Size())) return;
     std::string error;
     if (auto rebuilt = BaseIndex::Build(MakeSnapshot()->Flatten(), &error)) ResetTo(std::move(rebuilt));
 }
@@ -266,11 +265,14 @@ bool CatalogWriter::RenamePath(std::string_view from, std::string_view to) {
     const auto target = SplitPath(to);
     const NodeRef node = Resolve(source);
     if (node.IsNone() || node.IsVolume() || target.size() < 2) return false;
-    // A folder cannot move into itself; the file system refuses, and so do we.
+    // A folder cannot move into itself, nor over a folder that holds it; the file system refuses
+    // both, and so do we.
     for (std::size_t depth = 1; depth < target.size(); ++depth) {
         const NodeRef ancestor = Resolve(std::vector<std::string_view>(target.begin(), target.begin() + depth));
         if (ancestor == node) return false;
     }
+    const NodeRef existingTarget = Resolve(target);
+    if (!existingTarget.IsNone() && View().IsBelow(node, existingTarget)) return false;
     const bool isFolder = View().IsFolder(node);
     const NodeRef newParent = EnsureFolders(target, target.size() - 1);
     const NodeRef replaced = FindChild(newParent, target.back());

@@ -29,7 +29,7 @@ public:
     bool RenamePath(std::string_view from, std::string_view to);
 
 private:
-    using Children = std::multimap<std::string, std::shared_ptr<const AddedEntry>, std::less<>>;
+    using Children = std::multimap<std::string, const AddedEntry*, std::less<>>;
 
     TreeView View() const { return TreeView(*base_, volumes_, volumesFolded_); }
     bool IsRemoved(std::uint32_t baseIndex) const { return (removedBits_[baseIndex / 64] >> (baseIndex % 64)) & 1; }
@@ -42,9 +42,9 @@ private:
     NodeRef EnsureFolders(const std::vector<std::string_view>& components, std::size_t count);
     std::vector<NodeRef> LiveChildren(NodeRef node) const;
 
-    std::shared_ptr<const AddedEntry> OwnerOf(const AddedEntry* entry) const;
     NodeRef AddEntry(NodeRef parent, std::string_view name, bool isFolder);
     void RemoveSubtree(NodeRef node);
+    void ForgetChild(NodeRef parent, const AddedEntry* child);
     void CopySubtree(NodeRef source, NodeRef newParent, std::string_view newName, bool isFolder);
     void FinishChange();
     void ResetTo(std::shared_ptr<const BaseIndex> base);
@@ -54,8 +54,9 @@ private:
     std::vector<std::string> volumesFolded_;
     std::vector<std::uint64_t> removedBits_;            // tombstones by base index, for lookups
     std::vector<std::uint32_t> removed_;                // the same, ascending, for snapshots
-    std::vector<std::shared_ptr<const AddedEntry>> added_;   // in result order
-    std::vector<std::shared_ptr<const AddedEntry>> pending_; // added by the current change, merged into added_ at its end
+    std::shared_ptr<AddedArena> arena_;       // every entry added since the base was built, live or not
+    std::vector<const AddedEntry*> added_;   // the live ones, in result order
+    std::vector<const AddedEntry*> pending_; // added by the current change, merged into added_ at its end
     std::unordered_map<std::uintptr_t, Children> addedChildren_; // by parent, keyed by folded name
 };
 

@@ -1,5 +1,7 @@
 #include "engine/search.h"
 
+#include <algorithm>
+
 #include "engine/query.h"
 #include "engine/query_eval.h"
 #include "engine/snapshot.h"
@@ -8,8 +10,10 @@ namespace nuv::engine {
 namespace {
 
 // Refining re-checks each previous result in full, while a fresh run scans names at memory speed;
-// past this share of the catalogue the fresh run wins.
+// past this share of the catalogue the fresh run wins. Up to the floor, refining costs little
+// whatever the catalogue's size.
 constexpr std::size_t kRefineShareDivisor = 16;
+constexpr std::size_t kRefineAlwaysUpTo = 65536;
 
 } // namespace
 
@@ -20,8 +24,8 @@ Search::~Search() = default;
 std::size_t Search::Run(std::string_view text) {
     auto snapshot = catalog_.CurrentSnapshot();
     auto query = std::make_unique<Query>(ParseQuery(text));
-    lastRunRefined_ = query_ && snapshot_ == snapshot && results_.size() <= snapshot->Size() / kRefineShareDivisor &&
-                      IsNarrowing(*query, *query_);
+    const std::size_t refineLimit = std::max(kRefineAlwaysUpTo, snapshot->Size() / kRefineShareDivisor);
+    lastRunRefined_ = query_ && snapshot_ == snapshot && results_.size() <= refineLimit && IsNarrowing(*query, *query_);
     results_ = lastRunRefined_ ? FilterItems(*snapshot, *query, results_) : EvaluateQuery(*snapshot, *query);
     snapshot_ = std::move(snapshot);
     query_ = std::move(query);

@@ -24,17 +24,17 @@ std::vector<std::string> FoldAll(const std::vector<std::string>& texts) {
 } // namespace
 
 Snapshot::Snapshot(std::shared_ptr<const BaseIndex> base, std::vector<std::string> volumes,
-                   std::vector<std::shared_ptr<const AddedEntry>> added, std::vector<std::uint32_t> removed)
+                   std::shared_ptr<const AddedArena> arena, std::vector<const AddedEntry*> added,
+                   std::vector<std::uint32_t> removed)
     : base_(std::move(base)), volumes_(std::move(volumes)), volumesFolded_(FoldAll(volumes_)),
-      added_(std::move(added)), removed_(std::move(removed)), generation_(NextGeneration()),
+      arena_(std::move(arena)), added_(std::move(added)), removed_(std::move(removed)), generation_(NextGeneration()),
       view_(*base_, volumes_, volumesFolded_) {}
 
 std::shared_ptr<const Snapshot> Snapshot::FromBase(std::shared_ptr<const BaseIndex> base) {
     std::vector<std::string> volumes;
     for (std::uint32_t v = 0; v < base->VolumeCount(); ++v) volumes.push_back(base->VolumeName(v));
-    return std::make_shared<const Snapshot>(std::move(base), std::move(volumes),
-                                            std::vector<std::shared_ptr<const AddedEntry>>{},
-                                            std::vector<std::uint32_t>{});
+    return std::make_shared<const Snapshot>(std::move(base), std::move(volumes), nullptr,
+                                            std::vector<const AddedEntry*>{}, std::vector<std::uint32_t>{});
 }
 
 RawTree Snapshot::Flatten(NodeRef leaveOutBelow, std::uint32_t* leftOutBelowRaw) const {
@@ -60,7 +60,7 @@ RawTree Snapshot::Flatten(NodeRef leaveOutBelow, std::uint32_t* leftOutBelowRaw)
     std::vector<std::uint32_t> baseToRaw(baseCount, kLeftOut);
     std::unordered_map<const AddedEntry*, std::uint32_t> addedToRaw;
     for (std::uint32_t k = 0; k < kept.size(); ++k) {
-        if (kept[k] & kAddedItem) addedToRaw[added_[kept[k] & ~kAddedItem].get()] = k;
+        if (kept[k] & kAddedItem) addedToRaw[added_[kept[k] & ~kAddedItem]] = k;
         else baseToRaw[kept[k]] = k;
     }
     const auto rawOf = [&](NodeRef node) {

@@ -21,7 +21,8 @@ constexpr std::uint32_t kAddedItem = 0x80000000u;
 class Snapshot {
 public:
     Snapshot(std::shared_ptr<const BaseIndex> base, std::vector<std::string> volumes,
-             std::vector<std::shared_ptr<const AddedEntry>> added, std::vector<std::uint32_t> removed);
+             std::shared_ptr<const AddedArena> arena, std::vector<const AddedEntry*> added,
+             std::vector<std::uint32_t> removed);
     Snapshot(const Snapshot&) = delete;
     Snapshot& operator=(const Snapshot&) = delete;
 
@@ -31,13 +32,13 @@ public:
     const std::shared_ptr<const BaseIndex>& BasePointer() const { return base_; }
     const TreeView& View() const { return view_; }
     const std::vector<std::string>& Volumes() const { return volumes_; }
-    const std::vector<std::shared_ptr<const AddedEntry>>& Added() const { return added_; }
+    const std::vector<const AddedEntry*>& Added() const { return added_; }
     const std::vector<std::uint32_t>& Removed() const { return removed_; } // ascending base indices
     std::uint64_t Generation() const { return generation_; }
     std::size_t Size() const { return base_->Size() - removed_.size() + added_.size(); }
 
     NodeRef NodeOfItem(std::uint32_t item) const {
-        return item & kAddedItem ? NodeRef::Added(added_[item & ~kAddedItem].get()) : NodeRef{item, nullptr};
+        return item & kAddedItem ? NodeRef::Added(added_[item & ~kAddedItem]) : NodeRef{item, nullptr};
     }
     std::string_view Name(std::uint32_t item) const {
         return item & kAddedItem ? std::string_view(added_[item & ~kAddedItem]->name) : base_->Name(item);
@@ -63,7 +64,8 @@ private:
     std::shared_ptr<const BaseIndex> base_;
     std::vector<std::string> volumes_; // the base's volumes first, then any added since
     std::vector<std::string> volumesFolded_;
-    std::vector<std::shared_ptr<const AddedEntry>> added_;
+    std::shared_ptr<const AddedArena> arena_; // keeps added_ alive
+    std::vector<const AddedEntry*> added_;
     std::vector<std::uint32_t> removed_;
     std::uint64_t generation_;
     TreeView view_;

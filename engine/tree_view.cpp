@@ -12,7 +12,7 @@ int CompareText(std::string_view a, std::string_view b) {
 
 NodeRef TreeView::ParentOf(NodeRef node) const {
     if (node.added) {
-        if (node.added->addedParent) return NodeRef::Added(node.added->addedParent.get());
+        if (node.added->addedParent) return NodeRef::Added(node.added->addedParent);
         return NodeRef{node.added->parentRef, nullptr};
     }
     if (node.IsBaseEntry()) return NodeRef{base_->Parent(node.ref), nullptr};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -13,13 +14,18 @@ namespace nuv::engine {
 
 // An entry added or changed since the base index was built. Immutable once published; a rename
 // makes new entries rather than editing old ones, because older snapshots still show the old.
+// Entries live in an AddedArena until the next rebuild of the base.
 struct AddedEntry {
     std::string name;
     std::string folded;
     bool isFolder = false;
-    std::uint32_t parentRef = 0;                   // a base entry or kVolumeRef | volume; unused when addedParent is set
-    std::shared_ptr<const AddedEntry> addedParent; // set when the parent is itself an added entry
+    std::uint32_t parentRef = 0;              // a base entry or kVolumeRef | volume; unused when addedParent is set
+    const AddedEntry* addedParent = nullptr; // set when the parent is itself an added entry
 };
+
+// Append-only: entries never move or die while any snapshot holds the arena, so snapshots can
+// list them by plain pointer. Only the writer appends; readers never touch the container.
+using AddedArena = std::deque<AddedEntry>;
 
 // A folder or entry: an added entry, or a base entry or volume by reference.
 struct NodeRef {
