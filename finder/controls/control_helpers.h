@@ -5,6 +5,8 @@
 
 #include "finder/framework/wnd.h"
 
+#include <string>
+
 // Invalidates, with erasing, the part of the parent's client area under the
 // child, so that the parent's skin is painted again beneath it.
 void InvalidateParentArea(CWnd* child);

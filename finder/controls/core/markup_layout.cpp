@@ -13,7 +13,7 @@ namespace {
 constexpr wchar_t LineHeightSample[2] = {L'\x822E', L'\0'};
 constexpr wchar_t Space[1] = {L' '};
 
-int StyleBitForKind(int kind) {
+unsigned StyleBitForKind(int kind) {
     switch (kind) {
     case MarkupBold: return MarkupStyleBold;
     case MarkupItalic: return MarkupStyleItalic;
@@ -59,7 +59,7 @@ private:
     void Apply(int token, const wchar_t* pos, int length) {
         const bool closing = (token & MarkupClosingTag) != 0;
         const int kind = token & 0xFF;
-        if (const int bit = StyleBitForKind(kind)) {
+        if (const unsigned bit = StyleBitForKind(kind)) {
             style_ = closing ? (style_ & ~bit) : (style_ | bit);
         } else if (kind == MarkupLineBreak) {
             if (!closing && !SingleLine()) NewLine();

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cwchar>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -300,6 +302,33 @@ TEST(MarkupLayout, NeverReadsTheColorPastTheEndOfTheText) {
     LayOutMarkup(cut, text.data(), 9, 0, 0, 100, 0); // "<font col": no attribute
     cut.DrawRun(L"probe", 5, {}, 0);
     EXPECT_EQ(cut.runs.back().color, 0x111111u);
+}
+
+} // namespace
+
+namespace {
+
+// Cuts of markup-like text, each in a heap block of exactly its length, so a
+// read past the end is caught by the address sanitizer of the test build.
+TEST(MarkupLayout, StaysWithinTheTextForArbitraryInput) {
+    const std::wstring alphabet = L"<>/ \t#'\"=bBrRpPiIuUsStTfFoOnNcClL0f9";
+    std::uint32_t state = 12345; // fixed, so every run sees the same texts
+    auto next = [&state] {
+        state = state * 1103515245u + 12345u;
+        return state >> 16;
+    };
+    for (int round = 0; round < 3000; ++round) {
+        const size_t length = next() % 40;
+        std::unique_ptr<wchar_t[]> text(new wchar_t[length ? length : 1]);
+        for (size_t i = 0; i < length; ++i)
+            text[i] = alphabet[next() % alphabet.size()];
+        FakeSurface surface;
+        LayOutMarkup(surface, text.get(), static_cast<int>(length), 0, 0, 60, MarkupFormatWordBreak);
+        for (const DrawnRun& run : surface.runs) {
+            ASSERT_FALSE(run.text.empty());
+            ASSERT_LE(run.text.size(), length);
+        }
+    }
 }
 
 } // namespace

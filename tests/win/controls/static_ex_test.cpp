@@ -61,7 +61,7 @@ TEST_F(StaticExTest, DrawsItsWindowTextInBlackLeftAlignedAndCentredVertically) {
     drawn->SaveArtifact(L"static-plain-text");
 }
 
-TEST_F(StaticExTest, DrawsTheLinkColorWhatevertheTextColor) {
+TEST_F(StaticExTest, DrawsTheLinkColourWhateverTheTextColour) {
     Bind(L"link", {0, 0, 120, 30});
     control_.m_crText = RGB(255, 0, 0);
     control_.m_nOptions |= SX_LINK;
