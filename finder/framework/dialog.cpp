@@ -12,7 +12,12 @@ struct DialogCreation {
     static INT_PTR CALLBACK DialogProcedure(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
         if (message != WM_INITDIALOG) return FALSE;
         auto* dialog = reinterpret_cast<CDialog*>(lParam);
-        if (!dialog || !WindowBinding::BindBySubclassing(dialog, hWnd)) return FALSE;
+        try {
+            if (!dialog || !WindowBinding::BindBySubclassing(dialog, hWnd)) return FALSE;
+        } catch (...) {
+            OutputDebugStringW(L"window framework: binding a dialog threw\n");
+            return FALSE;
+        }
         return WindowBinding::Dispatch(dialog, message, wParam, lParam);
     }
 };
@@ -134,8 +139,8 @@ void CDialog::OnCancel() {
 BOOL CDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
     if (HIWORD(wParam) == BN_CLICKED || lParam == 0) {
         switch (LOWORD(wParam)) {
-        case IDOK: return OnOK(), TRUE;
-        case IDCANCEL: return OnCancel(), TRUE;
+        case IDOK: OnOK(); return TRUE;
+        case IDCANCEL: OnCancel(); return TRUE;
         default: break;
         }
     }

@@ -113,7 +113,11 @@ LRESULT CALLBACK WindowBinding::WindowProcedure(HWND hWnd, UINT message, WPARAM 
     LRESULT result = Dispatch(obj, message, wParam, lParam);
     Unbind(obj);
     EndApplicationIfMainWindow(obj);
-    obj->PostNcDestroy();
+    try {
+        obj->PostNcDestroy();
+    } catch (...) {
+        OutputDebugStringW(L"window framework: PostNcDestroy threw\n");
+    }
     return result;
 }
 
@@ -236,16 +240,27 @@ HBRUSH CWnd::OnCtlColor(HDC /*hDC*/, HWND /*hWndChild*/, UINT /*nCtlColor*/) {
 
 BOOL CWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
     switch (message) {
-    case WM_DRAWITEM:
-        return (*pResult = OnDrawItemReflect(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam))) != FALSE;
+    case WM_DRAWITEM: return ReflectDrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam), pResult);
     case WM_NOTIFY: return OnNotifyReflect(reinterpret_cast<NMHDR*>(lParam), pResult);
-    case WM_COMMAND: return (*pResult = 0, OnCommandReflect(HIWORD(wParam)));
+    case WM_COMMAND: return ReflectCommand(HIWORD(wParam), pResult);
     default: break;
     }
     if (!IsCtlColorMessage(message)) return FALSE;
     HBRUSH brush = CtlColor(reinterpret_cast<HDC>(wParam), message - WM_CTLCOLORMSGBOX);
     *pResult = reinterpret_cast<LRESULT>(brush);
     return brush != nullptr;
+}
+
+BOOL CWnd::ReflectDrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct, LRESULT* pResult) {
+    if (!OnDrawItemReflect(lpDrawItemStruct)) return FALSE;
+    *pResult = TRUE; // WM_DRAWITEM's answer for an item that was drawn
+    return TRUE;
+}
+
+BOOL CWnd::ReflectCommand(UINT nCode, LRESULT* pResult) {
+    if (!OnCommandReflect(nCode)) return FALSE;
+    *pResult = 0;
+    return TRUE;
 }
 
 BOOL CWnd::OnDrawItemReflect(LPDRAWITEMSTRUCT /*lpDrawItemStruct*/) {

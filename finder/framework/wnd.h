@@ -154,6 +154,8 @@ protected:
 
 private:
     friend struct WindowBinding;
+    BOOL ReflectDrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct, LRESULT* pResult);
+    BOOL ReflectCommand(UINT nCode, LRESULT* pResult);
     WNDPROC m_pfnSuper = nullptr; // the procedure the window had before binding
     bool m_bHandleOnly = false;   // a FromHandle wrapper: never destroys the window
 };

@@ -16,6 +16,11 @@
 #include <string>
 #include <vector>
 
+// gdiplus.h uses min and max, which NOMINMAX takes away.
+namespace Gdiplus {
+using std::max;
+using std::min;
+} // namespace Gdiplus
 #include <gdiplus.h>
 
 namespace {
