@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace {
@@ -167,6 +168,48 @@ TEST_F(ButtonExTest, CentresItsCaptionInTheParentsFont) {
     RECT box = {(100 - text.cx) >> 1, 0, 100, 24};
     DrawTextW(expected->dc(), L"Caption", 7, &box, DT_NOPREFIX | DT_SINGLELINE | DT_WORDBREAK | DT_VCENTER);
     EXPECT_TRUE(drawn->SameAs(*expected));
+}
+
+TEST_F(ButtonExTest, PicksTheIconForEachStateAndCentresItWithTheCaption) {
+    constexpr COLORREF Red = RGB(255, 0, 0), Green = RGB(0, 255, 0), Blue = RGB(0, 0, 255);
+    struct Case {
+        BYTE kind;
+        BYTE flags;
+        bool pushed;
+        COLORREF icon;
+    } cases[] = {
+        {ButtonExPush, 0, false, Red},
+        {ButtonExPush, BTNX_HOVER, false, Blue},
+        {ButtonExPush, BTNX_HOVER, true, Green},
+        {ButtonExCheckBox, BTNX_HOVER, false, Red},
+        {ButtonExCheckBox, BTNX_HOVER | BTNX_CHECKED, false, Green},
+        {ButtonExRadio, BTNX_CHECKED, false, Green},
+    };
+    CButtonEx& button = Add(1001, {0, 0, 100, 24}, L"Go");
+    button.m_hIcon = SolidIcon(16, Red);
+    button.m_hIconPressed = SolidIcon(16, Green);
+    button.m_hIconHover = SolidIcon(16, Blue);
+    button.m_nFillMode = FillSolid;
+    SIZE text = {};
+    {
+        HDC dc = GetDC(button.m_hWnd);
+        SelectObject(dc, host_.Font());
+        GetTextExtentPoint32W(dc, L"Go", 2, &text);
+        ReleaseDC(button.m_hWnd, dc);
+    }
+    const int iconLeft = (100 - (text.cx + 16 + 5)) >> 1;
+    for (const Case& c : cases) {
+        button.m_nKind = c.kind;
+        button.m_nFlags = static_cast<BYTE>(BTNX_CENTER | c.flags);
+        SendMessageW(button.m_hWnd, BM_SETSTATE, c.pushed, 0);
+        auto canvas = Draw(button);
+        const std::string name = "kind " + std::to_string(c.kind) + " flags " + std::to_string(c.flags);
+        EXPECT_EQ(canvas->Count(c.icon, {0, 0, 100, 24}), 16 * 16) << name;
+        EXPECT_EQ(canvas->Pixel(iconLeft, 4), c.icon) << name;
+        EXPECT_EQ(canvas->Pixel(iconLeft + 15, 19), c.icon) << name;
+        EXPECT_NE(canvas->Pixel(iconLeft - 1, 4), c.icon) << name;
+    }
+    SendMessageW(button.m_hWnd, BM_SETSTATE, FALSE, 0);
 }
 
 TEST_F(ButtonExTest, FillsASolidBackgroundButItsLastColumnAndRow) {

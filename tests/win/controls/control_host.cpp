@@ -59,3 +59,28 @@ POINT CentreOnScreen(HWND window) {
     GetWindowRect(window, &place);
     return {(place.left + place.right) / 2, (place.top + place.bottom) / 2};
 }
+
+HICON SolidIcon(int size, COLORREF color) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = size;
+    info.bmiHeader.biHeight = size;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP colour = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const DWORD pixel = 0xFF000000u | (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
+    for (int i = 0; i < size * size; ++i)
+        static_cast<DWORD*>(bits)[i] = pixel;
+    HBITMAP mask = CreateBitmap(size, size, 1, 1, nullptr);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, mask);
+    PatBlt(dc, 0, 0, size, size, BLACKNESS); // all opaque
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    ICONINFO icon = {TRUE, 0, 0, mask, colour};
+    HICON result = CreateIconIndirect(&icon);
+    DeleteObject(mask);
+    DeleteObject(colour);
+    return result;
+}

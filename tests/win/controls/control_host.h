@@ -49,6 +49,9 @@ template <class Condition> bool PumpUntil(Condition done) {
     return done();
 }
 
+// A square icon of one opaque colour; the caller destroys it.
+HICON SolidIcon(int size, COLORREF color);
+
 // Moves the real pointer to a point of the screen.
 void MovePointerTo(POINT screen);
 POINT CentreOnScreen(HWND window);

@@ -124,6 +124,35 @@ TEST_F(StaticExTest, CentresItsPictureAndDrawsNothingForEmptyText) {
     EXPECT_EQ(drawn->Count(Untouched, {0, 24, 112, 27}), 112 * 3);
 }
 
+TEST_F(StaticExTest, PlacesItsIconLeftOfTheTextOrCentredOnAWiderSpan) {
+    constexpr COLORREF Red = RGB(255, 0, 0);
+    Bind(L"A rather long caption", {0, 0, 100, 30});
+    control_.m_hIcon = SolidIcon(16, Red);
+    auto left = Render(control_, ODT_STATIC, White);
+    EXPECT_EQ(left->Pixel(1, 7), Red);
+    EXPECT_EQ(left->Pixel(16, 22), Red);
+    EXPECT_EQ(left->Count(Red, {0, 0, 100, 30}), 16 * 16);
+
+    // Centred on 1.4 times the text's width, here 10 pixels wider than the
+    // control: the icon starts 5 pixels left of the control's edge.
+    control_.m_nOptions |= SX_CENTER;
+    SIZE text = {};
+    {
+        HDC dc = GetDC(control_.m_hWnd);
+        SelectObject(dc, host_.Font());
+        GetTextExtentPoint32W(dc, L"A rather long caption", 21, &text);
+        ReleaseDC(control_.m_hWnd, dc);
+    }
+    const int width = static_cast<int>(1.4 * text.cx) - 10;
+    SetWindowPos(control_.m_hWnd, nullptr, 0, 0, width, 30, SWP_NOMOVE | SWP_NOZORDER);
+    const int y = (30 - text.cy) >> 1;
+    auto centred = Render(control_, ODT_STATIC, White);
+    EXPECT_EQ(centred->Count(Red, {0, 0, width, 30}), 11 * 16);
+    EXPECT_EQ(centred->Pixel(0, y), Red);
+    EXPECT_EQ(centred->Pixel(10, y + 15), Red);
+    EXPECT_NE(centred->Pixel(11, y), Red);
+}
+
 TEST_F(StaticExTest, PaintsItsBackgroundOnlyWhenAsked) {
     Bind(L"", {0, 0, 30, 20});
     control_.m_crBackground = RGB(218, 228, 234);
