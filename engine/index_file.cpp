@@ -47,7 +47,7 @@ public:
         std::string_view piece;
         if (count > (bytes_.size() - at_) / sizeof(T) || !Take(count * sizeof(T), piece)) return false;
         values.resize(count);
-        std::memcpy(values.data(), piece.data(), piece.size());
+        if (count > 0) std::memcpy(values.data(), piece.data(), piece.size()); // an empty vector may have no data
         return true;
     }
     bool AtEnd() const { return at_ == bytes_.size(); }
