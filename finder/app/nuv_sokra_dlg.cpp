@@ -52,6 +52,10 @@ BOOL CnuvSokraDlg::OnInitDialog() {
     m_bGdiplusStarted = Gdiplus::GdiplusStartup(&m_gdiplusToken, &startup, nullptr) == Gdiplus::Ok;
 
     HideFromTaskbar();
+    // Under Wine a window that already owns others cannot become topmost
+    // any more (they are stacked above it first, and it is linked below them
+    // as it was); so the bar is made topmost before it owns the field.
+    SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     CreateSearchField();
     m_blend = BLENDFUNCTION{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     LoadBarImage();

@@ -35,6 +35,9 @@ BOOL CSearchEditDlg::OnInitDialog() {
     m_editSearch.SendMessage(EM_SETLIMITTEXT, kMaxSearchTextLength);
     m_rcCloseField = RECT{167, 5, 178, 30};
 
+    // The bar shows the field topmost; under Wine that only holds for a
+    // window made topmost before it owns another, here the popup.
+    SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     m_pResultsDlg = std::make_unique<CSokraDlg>();
     if (!m_pResultsDlg->Create(IDD_RESULTS, this)) m_pResultsDlg.reset();
 

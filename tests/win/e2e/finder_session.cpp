@@ -1,0 +1,293 @@
+#include "finder_session.h"
+
+#include <gdiplus.h>
+#include <tlhelp32.h>
+
+#include <cstdlib>
+#include <cwchar>
+
+namespace {
+
+constexpr wchar_t kSearchCoreFile[] = L"NuvFileSearch.dat";
+constexpr int kSearchEditId = 1000;
+
+bool IsOwnedByProcess(HWND hWnd, DWORD processId) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hWnd, &owner);
+    return owner == processId;
+}
+
+bool IsDialog(HWND hWnd) {
+    wchar_t className[16] = {};
+    GetClassNameW(hWnd, className, 16);
+    return std::wcscmp(className, L"#32770") == 0;
+}
+
+struct WindowSearch {
+    DWORD processId;
+    std::function<bool(HWND)> accept;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK AcceptWindow(HWND hWnd, LPARAM lParam) {
+    auto* search = reinterpret_cast<WindowSearch*>(lParam);
+    if (!IsOwnedByProcess(hWnd, search->processId) || !search->accept(hWnd)) return TRUE;
+    search->found = hWnd;
+    return FALSE;
+}
+
+HWND FindTopLevel(DWORD processId, std::function<bool(HWND)> accept) {
+    WindowSearch search{processId, std::move(accept)};
+    EnumWindows(AcceptWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void SendMouse(DWORD flags, int x = 0, int y = 0) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    if (flags & MOUSEEVENTF_ABSOLUTE) {
+        input.mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+        input.mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    }
+    SendInput(1, &input, sizeof(input));
+}
+
+INPUT KeyInput(WORD vk, WORD scan, DWORD flags) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.wScan = scan;
+    input.ki.dwFlags = flags;
+    return input;
+}
+
+std::wstring ArtifactFolder() {
+    const wchar_t* folder = _wgetenv(L"TEST_ARTIFACTS");
+    if (!folder || !*folder) return L".";
+    // The build hands over a Unix path; Wine shows the Unix root as Z:.
+    return folder[0] == L'/' ? std::wstring(L"Z:") + folder : std::wstring(folder);
+}
+
+bool PngEncoder(CLSID& clsid) {
+    UINT count = 0, bytes = 0;
+    Gdiplus::GetImageEncodersSize(&count, &bytes);
+    if (bytes == 0) return false;
+    std::vector<BYTE> buffer(bytes);
+    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+    if (Gdiplus::GetImageEncoders(count, bytes, codecs) != Gdiplus::Ok) return false;
+    for (UINT i = 0; i < count; ++i) {
+        if (std::wcscmp(codecs[i].MimeType, L"image/png") == 0) {
+            clsid = codecs[i].Clsid;
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+std::wstring BuildBinFolder() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path);
+    return folder.substr(0, folder.find_last_of(L'\\'));
+}
+
+FinderFolder::FinderFolder(bool withSearchCore) {
+    static int s_counter = 0;
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    m_path = std::wstring(temp) + L"finder-e2e-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+             std::to_wstring(++s_counter);
+    CreateDirectoryW(m_path.c_str(), nullptr);
+    const std::wstring bin = BuildBinFolder();
+    CopyFileW((bin + L"\\orvelSokra.exe").c_str(), FinderPath().c_str(), FALSE);
+    if (withSearchCore) {
+        CopyFileW((bin + L"\\search-core-standin.exe").c_str(), (m_path + L"\\" + kSearchCoreFile).c_str(),
+                  FALSE);
+    }
+}
+
+FinderFolder::~FinderFolder() {
+    DeleteFileW(FinderPath().c_str());
+    DeleteFileW((m_path + L"\\" + kSearchCoreFile).c_str());
+    RemoveDirectoryW(m_path.c_str());
+}
+
+FinderProcess::~FinderProcess() {
+    End();
+}
+
+bool FinderProcess::Start(const FinderFolder& folder) {
+    std::wstring commandLine = L"\"" + folder.FinderPath() + L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    if (!CreateProcessW(folder.FinderPath().c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.Path().c_str(), &startup, &m_info)) {
+        return false;
+    }
+    WaitForInputIdle(m_info.hProcess, 5000);
+    return true;
+}
+
+void FinderProcess::End() {
+    if (m_info.hProcess) {
+        TerminateProcess(m_info.hProcess, 0);
+        WaitForSingleObject(m_info.hProcess, 5000);
+        CloseHandle(m_info.hProcess);
+        CloseHandle(m_info.hThread);
+        m_info = {};
+    }
+    // The finder was ended from outside, so its service was not.
+    EndSearchCoreProcesses();
+}
+
+bool FinderProcess::IsRunning() const {
+    return m_info.hProcess && WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+HWND FinderProcess::Bar() const {
+    return FindTopLevel(Id(), [](HWND hWnd) {
+        return IsDialog(hWnd) && IsWindowVisible(hWnd) && !GetWindow(hWnd, GW_OWNER) &&
+               (GetWindowLongW(hWnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    });
+}
+
+HWND FinderProcess::Field() const {
+    HWND bar = Bar();
+    if (!bar) return nullptr;
+    return FindTopLevel(Id(), [bar](HWND hWnd) {
+        return GetWindow(hWnd, GW_OWNER) == bar && GetDlgItem(hWnd, kSearchEditId) != nullptr;
+    });
+}
+
+HWND FinderProcess::Popup() const {
+    HWND field = Field();
+    if (!field) return nullptr;
+    return FindTopLevel(Id(), [field](HWND hWnd) { return GetWindow(hWnd, GW_OWNER) == field; });
+}
+
+HWND FinderProcess::FieldEdit() const {
+    HWND field = Field();
+    return field ? GetDlgItem(field, kSearchEditId) : nullptr;
+}
+
+bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > timeoutMs) return condition();
+        Sleep(20);
+    }
+    return true;
+}
+
+std::vector<DWORD> SearchCoreProcessIds() {
+    std::vector<DWORD> ids;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return ids;
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+        if (std::wcsstr(entry.szExeFile, kSearchCoreFile)) ids.push_back(entry.th32ProcessID);
+    }
+    CloseHandle(snapshot);
+    return ids;
+}
+
+void EndSearchCoreProcesses() {
+    for (DWORD id : SearchCoreProcessIds()) {
+        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
+        if (!process) continue;
+        TerminateProcess(process, 0);
+        WaitForSingleObject(process, 5000);
+        CloseHandle(process);
+    }
+}
+
+std::wstring WindowText(HWND hWnd) {
+    wchar_t text[512] = {};
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(hWnd, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                        &copied);
+    return text;
+}
+
+RECT WindowRect(HWND hWnd) {
+    RECT rect = {};
+    GetWindowRect(hWnd, &rect);
+    return rect;
+}
+
+HWND FocusOf(HWND hWndInThread) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    GetGUIThreadInfo(GetWindowThreadProcessId(hWndInThread, nullptr), &info);
+    return info.hwndFocus;
+}
+
+void MoveCursorTo(int x, int y) {
+    SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, x, y);
+}
+
+void LeftButton(bool down) {
+    SendMouse(down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP);
+}
+
+void PressKey(WORD vk, bool withAlt) {
+    std::vector<INPUT> inputs;
+    if (withAlt) inputs.push_back(KeyInput(VK_MENU, 0, 0));
+    inputs.push_back(KeyInput(vk, 0, 0));
+    inputs.push_back(KeyInput(vk, 0, KEYEVENTF_KEYUP));
+    if (withAlt) inputs.push_back(KeyInput(VK_MENU, 0, KEYEVENTF_KEYUP));
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+void TypeText(const std::wstring& text) {
+    std::vector<INPUT> inputs;
+    for (wchar_t unit : text) {
+        inputs.push_back(KeyInput(0, unit, KEYEVENTF_UNICODE));
+        inputs.push_back(KeyInput(0, unit, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP));
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+LRESULT SendTo(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(hWnd, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result);
+    return static_cast<LRESULT>(result);
+}
+
+bool SaveScreenshot(const RECT& area, const std::wstring& name) {
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    ULONG_PTR token = 0;
+    Gdiplus::GdiplusStartupInput input;
+    if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok) return false;
+    bool saved = false;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
+    void* bits = nullptr;
+    HBITMAP surface = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (surface) {
+        HGDIOBJ previous = SelectObject(memory, surface);
+        BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY | CAPTUREBLT);
+        SelectObject(memory, previous);
+        GdiFlush();
+        {
+            Gdiplus::Bitmap image(width, height, width * 4, PixelFormat32bppRGB, static_cast<BYTE*>(bits));
+            const std::wstring folder = ArtifactFolder();
+            CreateDirectoryW(folder.c_str(), nullptr);
+            const std::wstring path = folder + L"\\" + name + L".png";
+            CLSID png = {};
+            saved = PngEncoder(png) && image.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
+        }
+        DeleteObject(surface);
+    }
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    Gdiplus::GdiplusShutdown(token);
+    return saved;
+}

@@ -1,0 +1,81 @@
+// Drives a real orvelSokra.exe from outside, as a user would: starts it from
+// a folder of its own, finds its windows, sends it input and reads its state.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// A fresh temporary folder holding a copy of the finder and, when asked, the
+// search service stand-in under the service's file name. Removed afterwards.
+class FinderFolder {
+public:
+    explicit FinderFolder(bool withSearchCore);
+    FinderFolder(const FinderFolder&) = delete;
+    FinderFolder& operator=(const FinderFolder&) = delete;
+    ~FinderFolder();
+
+    const std::wstring& Path() const { return m_path; }
+    std::wstring FinderPath() const { return m_path + L"\\orvelSokra.exe"; }
+
+private:
+    std::wstring m_path;
+};
+
+// The folder of the running test executable, where the build puts every
+// program.
+std::wstring BuildBinFolder();
+
+// A started finder process; ended (with any search service) when destroyed.
+class FinderProcess {
+public:
+    FinderProcess() = default;
+    FinderProcess(const FinderProcess&) = delete;
+    FinderProcess& operator=(const FinderProcess&) = delete;
+    ~FinderProcess();
+
+    bool Start(const FinderFolder& folder);
+    void End();
+    DWORD Id() const { return m_info.dwProcessId; }
+    HANDLE Handle() const { return m_info.hProcess; }
+    bool IsRunning() const;
+
+    // The bar: the visible, ownerless dialog window of the process.
+    HWND Bar() const;
+    // The search field: the window the bar owns.
+    HWND Field() const;
+    // The results popup: the window the field owns.
+    HWND Popup() const;
+    HWND FieldEdit() const;
+
+private:
+    HWND FindOwnedBy(HWND owner, bool visibleOnly) const;
+    PROCESS_INFORMATION m_info = {};
+};
+
+// Polls until condition holds, for at most timeoutMs; its last answer.
+bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
+
+// Ids of every process whose executable name contains the service's name.
+std::vector<DWORD> SearchCoreProcessIds();
+void EndSearchCoreProcesses();
+
+// Window state read across processes.
+std::wstring WindowText(HWND hWnd);
+RECT WindowRect(HWND hWnd);
+HWND FocusOf(HWND hWndInThread);
+
+// Real input, as from the keyboard and mouse.
+void MoveCursorTo(int x, int y);
+void LeftButton(bool down);
+void PressKey(WORD vk, bool withAlt = false);
+void TypeText(const std::wstring& text);
+
+// Sends a message with a bound on how long the finder may take to answer.
+LRESULT SendTo(HWND hWnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+
+// Saves the screen area as a PNG under TEST_ARTIFACTS (or the current
+// folder); false when it could not be saved.
+bool SaveScreenshot(const RECT& area, const std::wstring& name);
