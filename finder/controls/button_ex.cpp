@@ -149,6 +149,7 @@ void CButtonEx::UncheckRadioSiblings(int step) {
 
 void CButtonEx::DrawItem(LPDRAWITEMSTRUCT drawItem) {
     if (drawItem->CtlType != ODT_BUTTON) return;
+    ScopedSaveDC saved(drawItem->hDC);
     UINT state = drawItem->itemState;
     if (m_nKind != ButtonExPush) {
         state = (state & ~static_cast<UINT>(ODS_SELECTED)) | ((m_nFlags & BTNX_CHECKED) ? ODS_SELECTED : 0);

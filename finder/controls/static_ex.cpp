@@ -43,14 +43,14 @@ LRESULT CStaticEx::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_ERASEBKGND: return TRUE;
     case WM_SETCURSOR:
-        if (OnSetCursor(wParam, lParam)) return TRUE;
+        if (OnSetCursor()) return TRUE;
         break;
     default: break;
     }
     return CStatic::WindowProc(message, wParam, lParam);
 }
 
-BOOL CStaticEx::OnSetCursor(WPARAM, LPARAM) {
+BOOL CStaticEx::OnSetCursor() {
     if (!(m_nOptions & SX_LINK) && m_bHandCursor != 1) return FALSE;
     SetCursor(
         static_cast<HCURSOR>(LoadImageW(nullptr, MAKEINTRESOURCEW(32649), IMAGE_CURSOR, 0, 0, LR_SHARED)));
@@ -60,6 +60,7 @@ BOOL CStaticEx::OnSetCursor(WPARAM, LPARAM) {
 void CStaticEx::DrawItem(LPDRAWITEMSTRUCT drawItem) {
     if (drawItem->CtlType != ODT_STATIC) return;
     HDC dc = drawItem->hDC;
+    ScopedSaveDC saved(dc);
     const RECT client = drawItem->rcItem;
     RECT textBox = client;
     if (!(m_nOptions & SX_NOBACK)) DrawBackground(dc, client);
@@ -186,7 +187,8 @@ template <class Change> void CStaticEx::ChangeTextFont(Change change) {
     } else if (HFONT windowFont = GetFont()) {
         GetObjectW(windowFont, sizeof description, &description);
     } else {
-        // Without a window font, start from the font the control would draw in.
+        // Without a window font, start from the stock GUI font: a scalable
+        // face, unlike the bitmap system font the bare control draws in.
         GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof description, &description);
     }
     change(description);

@@ -49,7 +49,7 @@ protected:
     void PreSubclassWindow() override;
 
 private:
-    BOOL OnSetCursor(WPARAM wParam, LPARAM lParam);
+    BOOL OnSetCursor();
     void DrawBackground(HDC dc, const RECT& client);
     void DrawIconOrPicture(HDC dc, const RECT& client, RECT& textBox);
     void DrawPlainText(HDC dc, RECT textBox);
