@@ -19,9 +19,10 @@
 #   a term with !                      no equivalent: engine only
 # A query mixing a path term with name terms runs without -b, so its name
 # terms match the whole path there: its plocate count is marked "~".
-# The independent reference count comes from find over the same disk tree,
-# one test per term: -iname '*term*', -iname for wildcards, -ipath for
-# path terms, ( -o ) for |, ! for !.
+# The independent reference count comes from find's listing of the same disk
+# tree, filtered with grep -iE, one expression per term: the name column for
+# plain and wildcard terms, the path column for path terms, alternatives for
+# |, grep -v for !.
 set -euo pipefail
 cd "$(dirname "$(realpath "$0")")/.."
 
@@ -29,8 +30,9 @@ BUILD_DIR=${BUILD_DIR:-build/native}
 BENCH_DIR=${BENCH_DIR:-build/bench-data}
 REPEAT=${REPEAT:-5}
 TYPING_WORD=${TYPING_WORD:-report}
-# Case folding in find and plocate follows the locale; EPOCHREALTIME needs a dot.
+# Case folding in grep and plocate follows the locale; EPOCHREALTIME needs a dot.
 export LC_ALL=C.UTF-8
+TAB=$'\t'
 
 scripts/install-deps.sh plocate time
 
@@ -117,32 +119,64 @@ split_terms() {
     return 0
 }
 
-glob_escape() { sed 's/[][*?\\]/\\&/g' <<<"$1"; }
-regex_escape() { sed 's/[][\\.*^$+?(){}|/]/\\&/g' <<<"$1"; }
+# Every character literal in a POSIX extended expression: specials go in brackets.
+regex_escape() {
+    local text=$1 regex="" i c specials='][.*+?(){}|$\'
+    for ((i = 0; i < ${#text}; i++)); do
+        c=${text:i:1}
+        if [[ $c == '^' ]]; then regex+='\^'
+        elif [[ $specials == *"$c"* ]]; then regex+="[$c]"
+        else regex+=$c; fi
+    done
+    echo "$regex"
+}
 
-# find's tests for one query, in FIND_ARGS.
-find_args() {
-    FIND_ARGS=()
+# A wildcard term over a whole name: * is any run of characters, ? one character.
+wildcard_regex() {
+    local pattern=$1 regex="" i c
+    for ((i = 0; i < ${#pattern}; i++)); do
+        c=${pattern:i:1}
+        case $c in
+        '*') regex+="[^$TAB]*" ;;
+        '?') regex+="[^$TAB]" ;;
+        *) regex+=$(regex_escape "$c") ;;
+        esac
+    done
+    echo "$regex"
+}
+
+# The reference count reads find's listing of the disk tree, one "path<TAB>name"
+# line per entry, and keeps the lines every term matches: FILTERS holds one
+# "+regex" (keep) or "-regex" (drop) per term.
+reference_filters() {
+    FILTERS=()
     split_terms "$1"
-    local term negate alts alt group path
+    local term sign alts alt expression path
     for term in "${TERMS[@]}"; do
-        negate=""
-        [[ $term == '!'* ]] && negate=1 && term=${term:1}
+        sign=+
+        [[ $term == '!'* ]] && sign=- && term=${term:1}
         term=${term//\"/}
         IFS='|' read -ra alts <<<"$term"
-        group=()
+        expression=""
         for alt in "${alts[@]}"; do
-            ((${#group[@]})) && group+=(-o)
+            expression+=${expression:+|}
             if [[ $alt == *\\* ]]; then
                 path=${alt//\\//}
-                if [[ ${path,,} == c:/* ]]; then group+=(-ipath "./$(glob_escape "${path:3}")*")
-                else group+=(-ipath "*$(glob_escape "$path")*"); fi
-            elif [[ $alt == *[*?]* ]]; then group+=(-iname "$alt")
-            else group+=(-iname "*$(glob_escape "$alt")*"); fi
+                if [[ ${path,,} == c:/* ]]; then expression+="^$(regex_escape "${path:3}")"
+                else expression+="^[^$TAB]*$(regex_escape "$path")"; fi
+            elif [[ $alt == *[*?]* ]]; then expression+="$TAB$(wildcard_regex "$alt")\$"
+            else expression+="$TAB[^$TAB]*$(regex_escape "$alt")"; fi
         done
-        [[ -n $negate ]] && FIND_ARGS+=('!')
-        FIND_ARGS+=('(' "${group[@]}" ')')
+        FILTERS+=("$sign($expression)")
     done
+}
+
+count_matching() { # count_matching FILTER...: counts the stdin lines the filters keep
+    if (($# == 0)); then wc -l; return; fi
+    local filter=$1
+    shift
+    if [[ $filter == +* ]]; then grep -iE -- "${filter:1}" | count_matching "$@"
+    else grep -viE -- "${filter:1}" | count_matching "$@"; fi
 }
 
 # plocate's arguments for one query, in PLOCATE_ARGS; PLOCATE_MODE is "name",
@@ -191,18 +225,24 @@ read_query_set() {
     printf '%s\n' "${QUERIES[@]}" >"$BENCH_DIR/queries.engine.txt"
 }
 
-run_engine() { # run_engine NAME LIST: queries, typing, save, then load, into NAME.*
-    local name=$1 list=$2
+# run_engine NAME LIST [save]: queries and typing into NAME.run; with "save" also
+# the index file, then a run that only loads it into NAME.load. 10M skips the
+# save and load: they take a minute and no target asks for them.
+run_engine() {
+    local name=$1 list=$2 save=()
+    [[ ${3:-} == save ]] && save=(--save "$BENCH_DIR/$name.index")
     log "engine: $name"
     ENGINE_RSS[$name]=$(max_rss_kb "$BENCH_DIR/$name.run" "$ENGINE_BENCH" --paths "$list" \
-        --queries "$BENCH_DIR/queries.engine.txt" --typing "$TYPING_WORD" --repeat "$REPEAT" \
-        --save "$BENCH_DIR/$name.index")
+        --queries "$BENCH_DIR/queries.engine.txt" --typing "$TYPING_WORD" --repeat "$REPEAT" "${save[@]}")
+    rm -f "$BENCH_DIR/$name.load"
+    [[ -z ${3:-} ]] && return
     # The resident set of a process that only loads the index: what the service holds.
     ENGINE_LOAD_RSS[$name]=$(max_rss_kb "$BENCH_DIR/$name.load" "$ENGINE_BENCH" --load "$BENCH_DIR/$name.index")
 }
 
 engine_field() { # engine_field RUN QUERY COLUMN
-    awk -F'\t' -v q="$2" -v c="$3" '$1 == q && NF == 4 {print $c; exit}' "$BENCH_DIR/$1.run"
+    # Through the environment: awk -v would read the \ in a path query as an escape.
+    QUERY=$2 awk -F'\t' -v c="$3" '$1 == ENVIRON["QUERY"] && NF == 4 {print $c; exit}' "$BENCH_DIR/$1.run"
 }
 
 summary_field() { # summary_field FILE LABEL: the value after LABEL on the summary line
@@ -234,11 +274,13 @@ run_plocate() {
 }
 
 run_reference_counts() {
+    log "find: listing $TREE"
+    (cd "$TREE" && find . -mindepth 1 -printf '%P\t%f\n') >"$BENCH_DIR/disk-1m.listing"
     local i
     for i in "${!QUERIES[@]}"; do
-        log "find: ${QUERIES[i]}"
-        find_args "${QUERIES[i]}"
-        FIND_COUNT[i]=$(cd "$TREE" && find . -mindepth 1 "${FIND_ARGS[@]}" -printf . | wc -c)
+        reference_filters "${QUERIES[i]}"
+        # grep ends with status 1 when nothing matches; the count of 0 is the answer.
+        FIND_COUNT[i]=$(count_matching "${FILTERS[@]}" <"$BENCH_DIR/disk-1m.listing" || true)
     done
 }
 
@@ -300,6 +342,10 @@ print_typing_table() {
         awk -F'\t' '{printf "%-10s %10s %9s %-8s %10s %9s %-8s\n", $2, $3, $4, $5, $8, $9, $10}'
 }
 
+per_entry() { # per_entry KB ENTRIES
+    awk -v k="$1" -v n="$2" 'BEGIN {if (k != "" && n > 0) printf "%.1f", k * 1024 / n}'
+}
+
 print_build_table() {
     echo
     echo "== Build, save, load, memory"
@@ -313,11 +359,11 @@ print_build_table() {
         printf '%-8s %10s %9s %9s %9s %14s %14s %14s\n' "$entries" \
             "$(summary_field "$BENCH_DIR/$name.run" build_ms)" \
             "$(awk -F'\t' '$1 == "save_ms" {print $2}' "$BENCH_DIR/$name.run")" \
-            "$(summary_field "$BENCH_DIR/$name.load" load_ms)" \
-            "$(($(stat -c %s "$BENCH_DIR/$name.index") / 1000000))" \
+            "$(summary_field "$BENCH_DIR/$name.load" load_ms 2>/dev/null)" \
+            "$(stat -c %s "$BENCH_DIR/$name.index" 2>/dev/null | awk '{printf "%.0f", $1 / 1e6}')" \
             "$(summary_field "$BENCH_DIR/$name.run" bytes_per_entry)" \
-            "$(awk -v k="${ENGINE_RSS[$name]}" -v n="$entries" 'BEGIN {printf "%.1f", k * 1024 / n}')" \
-            "$(awk -v k="${ENGINE_LOAD_RSS[$name]}" -v n="$entries" 'BEGIN {printf "%.1f", k * 1024 / n}')"
+            "$(per_entry "${ENGINE_RSS[$name]}" "$entries")" \
+            "$(per_entry "${ENGINE_LOAD_RSS[$name]:-}" "$entries")"
     done
     echo "allocator = bytes the engine allocated and kept across the build; RSS = peak resident set of the" \
         "whole process (the build run also holds the path list text while building)."
@@ -397,7 +443,7 @@ print_targets() {
     target "$build" 1000 "1m: build from the path list under 1 s" "$build ms"
     target "$load" 200 "1m: load from the index file under 0.2 s" "$load ms"
     target "$bytes" 64 "1m: under 64 bytes per entry (allocator)" "$bytes bytes"
-    bytes=$(awk -v k="${ENGINE_LOAD_RSS[1m]}" 'BEGIN {printf "%.1f", k * 1024 / 1000000}')
+    bytes=$(per_entry "${ENGINE_LOAD_RSS[1m]}" "$(summary_field "$BENCH_DIR/1m.load" entries)")
     target "$bytes" 64 "1m: under 64 bytes per entry (whole process after load)" "$bytes bytes"
     local mismatches=0
     for i in "${!QUERIES[@]}"; do
@@ -419,7 +465,7 @@ read_query_set
 
 declare -A ENGINE_RSS ENGINE_LOAD_RSS
 declare -a PL_COUNT PL_COUNT_MS PL_PAGE_MS FIND_COUNT
-run_engine 1m "$BENCH_DIR/list-1m.txt"
+run_engine 1m "$BENCH_DIR/list-1m.txt" save
 run_engine 10m "$BENCH_DIR/list-10m.txt"
 run_plocate
 run_reference_counts
