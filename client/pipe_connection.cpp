@@ -36,6 +36,7 @@ bool PipeConnection::Connect(const std::wstring& pipeName, DWORD timeoutMs) {
 }
 
 std::optional<protocol::Reply> PipeConnection::Exchange(const protocol::Request& request, DWORD timeoutMs) {
+    timedOut_ = false;
     if (!Connected()) return std::nullopt;
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     std::optional<protocol::Reply> reply;
@@ -80,6 +81,7 @@ bool PipeConnection::ReadExactly(char* buffer, DWORD size, ULONGLONG deadline) {
 bool PipeConnection::Finish(OVERLAPPED& overlapped, BOOL started, ULONGLONG deadline, DWORD& transferred) {
     if (!started && GetLastError() != ERROR_IO_PENDING) return false;
     if (WaitForSingleObject(event_.Get(), Remaining(deadline)) != WAIT_OBJECT_0) {
+        timedOut_ = true;
         CancelIoEx(pipe_.Get(), &overlapped);
         GetOverlappedResult(pipe_.Get(), &overlapped, &transferred, TRUE);
         return false;

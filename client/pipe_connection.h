@@ -17,6 +17,9 @@ public:
     // current user; false (and not connected) otherwise.
     bool Connect(const std::wstring& pipeName, DWORD timeoutMs);
     bool Connected() const { return pipe_.Valid(); }
+    // Whether the last exchange failed by running out of time, as opposed to
+    // the service going away: a stuck service is not worth a second wait.
+    bool TimedOut() const { return timedOut_; }
     void Close() { pipe_.Close(); }
 
     // Sends one request and reads its reply. Any failure, timeout or
@@ -31,6 +34,7 @@ private:
 
     session::UniqueHandle pipe_;
     session::UniqueHandle event_;
+    bool timedOut_ = false;
 };
 
 } // namespace nuv::client

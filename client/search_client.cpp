@@ -35,7 +35,7 @@ bool SearchClient::Query() {
     auto reply = Exchange(request);
     // A connection that broke since the last call most often means the
     // service was restarted; one fresh attempt reaches the new one at once.
-    if (!reply && hadConnection) reply = Exchange(request);
+    if (!reply && hadConnection && !connection_.TimedOut()) reply = Exchange(request);
     const auto* count = reply ? std::get_if<protocol::CountReply>(&*reply) : nullptr;
     if (count == nullptr) return false;
     count_ = count->count;

@@ -14,6 +14,7 @@
 #include "root_indexer.h"
 #include "service_paths.h"
 #include "session_pipe.h"
+#include "unique_handle.h"
 #include "wide_text.h"
 
 #include <windows.h>
@@ -52,10 +53,15 @@ IndexSettings LoadSettings() {
 
 int RunService() {
     const Options options = ParseOptions();
+    // Both claims come before anything else, so a second start of the
+    // service in this session ends here, before it touches the index file.
+    // The first-instance flag of the pipe alone would do on Windows, but Wine
+    // does not honour it; the session mutex does the same job there.
+    const std::wstring mutexName = nuv::session::ServiceMutexName();
+    nuv::session::UniqueHandle sessionMutex(CreateMutexW(nullptr, FALSE, mutexName.c_str()));
+    if (mutexName.empty() || !sessionMutex.Valid() || GetLastError() == ERROR_ALREADY_EXISTS) return 1;
     nuv::engine::Catalog catalog;
     PipeServer server(catalog, nuv::session::ServicePipeName());
-    // Taking the name before anything else makes a second start of the
-    // service in this session end here, before it touches the index file.
     if (!server.ClaimName()) return 1;
 
     if (!options.pathList.empty()) {

@@ -45,6 +45,11 @@ std::wstring ServicePipeName() {
     return L"\\\\.\\pipe\\NuvFileSearch-" + std::to_wstring(sessionId) + L"-" + sid;
 }
 
+std::wstring ServiceMutexName() {
+    const std::wstring sid = CurrentUserSidText();
+    return sid.empty() ? std::wstring() : L"Local\\NuvFileSearch-" + sid;
+}
+
 bool PipeServerIsCurrentUser(HANDLE pipe) {
     ULONG serverId = 0;
     if (!GetNamedPipeServerProcessId(pipe, &serverId)) return false;

@@ -11,6 +11,9 @@ namespace nuv::session {
 // user cannot be determined.
 std::wstring ServicePipeName();
 
+// The name of the mutex that admits one service per user session.
+std::wstring ServiceMutexName();
+
 // The current process's user SID in text form ("S-1-5-21-..."); empty on failure.
 std::wstring CurrentUserSidText();
 

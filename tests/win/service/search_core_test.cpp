@@ -11,10 +11,10 @@
 namespace {
 
 using nuv::searchcore::AppFolderPath;
-using nuv::testing::FolderOfThisProgram;
-using nuv::testing::ProcessesNamed;
-using nuv::testing::ScratchFolder;
-using nuv::testing::StartedProcess;
+using nuv::test_support::FolderOfThisProgram;
+using nuv::test_support::ProcessesNamed;
+using nuv::test_support::ScratchFolder;
+using nuv::test_support::StartedProcess;
 
 TEST(AppFolderFile, JoinsTheProgramFolderAndTheName) {
     struct Case {

@@ -4,10 +4,9 @@
 
 #include <atomic>
 #include <cwchar>
-#include <filesystem>
 #include <utility>
 
-namespace nuv::testing {
+namespace nuv::test_support {
 
 std::wstring FolderOfThisProgram() {
     wchar_t path[MAX_PATH * 4];
@@ -16,19 +15,47 @@ std::wstring FolderOfThisProgram() {
     return text.substr(0, text.rfind(L'\\'));
 }
 
+namespace {
+
+// std::filesystem gives up on paths past 260 characters here; the tests make such paths.
+void RemoveTree(const std::wstring& path) {
+    const std::wstring longPath = L"\\\\?\\" + path;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((longPath + L"\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = data.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const std::wstring child = path + L"\\" + name;
+            const bool isFolder = data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+            const bool isLink = data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT;
+            if (isFolder && !isLink)
+                RemoveTree(child);
+            else if (isFolder)
+                RemoveDirectoryW((L"\\\\?\\" + child).c_str());
+            else
+                DeleteFileW((L"\\\\?\\" + child).c_str());
+        } while (FindNextFileW(find, &data));
+        FindClose(find);
+    }
+    RemoveDirectoryW(longPath.c_str());
+}
+
+} // namespace
+
 ScratchFolder::ScratchFolder() {
     static std::atomic<int> counter{0};
     wchar_t temp[MAX_PATH];
     GetTempPathW(ARRAYSIZE(temp), temp);
+    // Process ids repeat from one Wine session to the next; the tick count does not.
     path_ = std::wstring(temp) + L"nuvsvc-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-            std::to_wstring(counter++);
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
+            std::to_wstring(GetTickCount64()) + L"-" + std::to_wstring(counter++);
+    RemoveTree(path_);
+    CreateDirectoryW(path_.c_str(), nullptr);
 }
 
 ScratchFolder::~ScratchFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(L"\\\\?\\" + path_, ignored);
+    RemoveTree(path_);
 }
 
 StartedProcess StartedProcess::CopyAndStart(const std::wstring& program, const std::wstring& folder,
@@ -85,4 +112,30 @@ std::vector<DWORD> ProcessesNamed(const wchar_t* fragment) {
     return ids;
 }
 
-} // namespace nuv::testing
+std::vector<DWORD> ThreadsOf(DWORD processId) {
+    std::vector<DWORD> ids;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return ids;
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        if (entry.th32OwnerProcessID == processId) ids.push_back(entry.th32ThreadID);
+    CloseHandle(snapshot);
+    return ids;
+}
+
+void SuspendThreadById(DWORD threadId) {
+    if (HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, threadId)) {
+        SuspendThread(thread);
+        CloseHandle(thread);
+    }
+}
+
+void ResumeThreadById(DWORD threadId) {
+    if (HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, threadId)) {
+        ResumeThread(thread);
+        CloseHandle(thread);
+    }
+}
+
+} // namespace nuv::test_support

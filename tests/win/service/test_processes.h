@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace nuv::testing {
+namespace nuv::test_support {
 
 std::wstring FolderOfThisProgram();
 
@@ -49,6 +49,12 @@ private:
 // compared case-sensitively as the finder does.
 std::vector<DWORD> ProcessesNamed(const wchar_t* fragment);
 
+// Ids of the threads of a process, and suspending and resuming them, to make
+// a process that is alive but answers nothing.
+std::vector<DWORD> ThreadsOf(DWORD processId);
+void SuspendThreadById(DWORD threadId);
+void ResumeThreadById(DWORD threadId);
+
 // Polls condition every few milliseconds until it holds or timeoutMs passed.
 template <class Condition> bool WaitUntil(Condition condition, DWORD timeoutMs) {
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
@@ -59,4 +65,4 @@ template <class Condition> bool WaitUntil(Condition condition, DWORD timeoutMs) 
     }
 }
 
-} // namespace nuv::testing
+} // namespace nuv::test_support
