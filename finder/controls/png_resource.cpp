@@ -1,6 +1,6 @@
 #include "finder/controls/png_resource.h"
 
-#include <gdiplus.h>
+#include "finder/controls/gdiplus_header.h"
 
 #include <cstring>
 #include <new>

@@ -1,6 +1,6 @@
 #include "canvas.h"
 
-#include <gdiplus.h>
+#include "finder/controls/gdiplus_header.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -3,7 +3,7 @@
 #include "finder/controls/png_resource.h"
 #include "test_images.h"
 
-#include <gdiplus.h>
+#include "finder/controls/gdiplus_header.h"
 #include <gtest/gtest.h>
 
 #include <array>

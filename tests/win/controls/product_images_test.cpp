@@ -5,7 +5,7 @@
 #include "finder/controls/static_ex.h"
 #include "resource.h"
 
-#include <gdiplus.h>
+#include "finder/controls/gdiplus_header.h"
 #include <gtest/gtest.h>
 
 namespace {
