@@ -16,7 +16,7 @@ namespace {
 // the colour key makes it see-through.
 constexpr COLORREF kColourKey = RGB(255, 0, 255);
 constexpr LONG kEditFontHeight = -14;
-// g_szSearchText holds this many characters, so the box takes no more: the
+// g_szSearchText holds this many UTF-16 units, so the box takes no more: the
 // text searched for is always the text shown.
 constexpr UINT kMaxSearchTextLength = kSearchTextCapacity - 1;
 constexpr int kSlideOutMs = 300;
@@ -128,6 +128,14 @@ void CSearchEditDlg::OnSearchTextChange() {
     if (!m_editSearch.IsPromptOn()) m_editSearch.GetWindowText(text);
     if (text.empty()) {
         if (m_pResultsDlg) m_pResultsDlg->ShowWindow(SW_HIDE);
+        return;
+    }
+    // The box takes no more than fits when typed into, but a text set from
+    // outside can be longer: the box is cut to what is searched, and that
+    // change comes back here.
+    const std::wstring_view fitting = FitSearchText(text);
+    if (fitting.size() < text.size()) {
+        m_editSearch.SetText(std::wstring(fitting).c_str());
         return;
     }
     if (!IsResultsPopupVisible()) PlaceResultsPopup();

@@ -4,12 +4,15 @@
 
 wchar_t g_szSearchText[kSearchTextCapacity] = {};
 
+std::wstring_view FitSearchText(std::wstring_view text) {
+    if (text.size() < kSearchTextCapacity) return text;
+    std::size_t length = kSearchTextCapacity - 1;
+    if (IS_HIGH_SURROGATE(text[length - 1])) --length;
+    return text.substr(0, length);
+}
+
 void StoreSearchText(std::wstring_view text) {
-    std::size_t length = text.size();
-    if (length > kSearchTextCapacity - 1) {
-        length = kSearchTextCapacity - 1;
-        if (IS_HIGH_SURROGATE(text[length - 1])) --length;
-    }
-    std::wmemcpy(g_szSearchText, text.data(), length);
-    g_szSearchText[length] = L'\0';
+    const std::wstring_view fitting = FitSearchText(text);
+    std::wmemcpy(g_szSearchText, fitting.data(), fitting.size());
+    g_szSearchText[fitting.size()] = L'\0';
 }

@@ -15,6 +15,9 @@ extern wchar_t g_szSearchText[kSearchTextCapacity];
 // search for g_szSearchText. Requests are never merged.
 constexpr UINT WM_SEARCH_QUERY = 3001;
 
-// Copies text into g_szSearchText, cut to what it holds; a cut never splits a
-// surrogate pair, so the stored text is always valid UTF-16.
+// The longest start of text that g_szSearchText holds. A cut never splits a
+// surrogate pair, so what is stored stays valid UTF-16.
+std::wstring_view FitSearchText(std::wstring_view text);
+
+// Copies FitSearchText(text) and its terminating zero into g_szSearchText.
 void StoreSearchText(std::wstring_view text);

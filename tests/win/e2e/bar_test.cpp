@@ -41,7 +41,7 @@ TEST_F(FinderTest, BarStandsNearLowerRightCornerOnTopWithoutTaskbarButton) {
     EXPECT_FALSE(exStyle & WS_EX_APPWINDOW);
     EXPECT_TRUE(exStyle & WS_EX_LAYERED);
     EXPECT_EQ(SearchCoreProcessIds().size(), 1u) << "the bar did not start its search service";
-    EXPECT_TRUE(SaveScreenshot(Rect(1400, 950, 400, 100), L"bar"));
+    EXPECT_TRUE(SaveScreenshot(Rect(1400, 950, 400, 100), ArtifactFolder() + L"\\bar.png"));
 }
 
 struct HitCase {
@@ -182,6 +182,21 @@ TEST_F(FinderTest, EnterEscapeAndAltF4LeaveBarRunning) {
     EXPECT_TRUE(finder.IsRunning());
     EXPECT_EQ(finder.Bar(), bar);
     EXPECT_TRUE(IsWindowVisible(bar));
+}
+
+TEST_F(FinderTest, SystemMenuAboutItemShowsAboutBoxOverTheBar) {
+    PostMessageW(bar, WM_SYSCOMMAND, 16, 0);
+    HWND about = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        about = FindWindowW(L"#32770", L"关于 nuvSokra");
+        return about != nullptr && IsWindowVisible(about);
+    })) << "no About box";
+    EXPECT_EQ(GetWindow(about, GW_OWNER), bar);
+    EXPECT_FALSE(IsWindowEnabled(bar)) << "the About box does not run modally";
+    PostMessageW(about, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(about); }));
+    EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(bar) != FALSE; }));
+    EXPECT_TRUE(finder.IsRunning());
 }
 
 TEST(FinderWithoutSearchCore, ReportsTheMissingServiceAndKeepsTheBar) {

@@ -1,5 +1,7 @@
 #include "finder_session.h"
 
+#include "finder/framework/gdi_guards.h"
+
 #include <gdiplus.h>
 #include <tlhelp32.h>
 
@@ -62,13 +64,6 @@ INPUT KeyInput(WORD vk, WORD scan, DWORD flags) {
     return input;
 }
 
-std::wstring ArtifactFolder() {
-    const wchar_t* folder = _wgetenv(L"TEST_ARTIFACTS");
-    if (!folder || !*folder) return L".";
-    // The build hands over a Unix path; Wine shows the Unix root as Z:.
-    return folder[0] == L'/' ? std::wstring(L"Z:") + folder : std::wstring(folder);
-}
-
 bool PngEncoder(CLSID& clsid) {
     UINT count = 0, bytes = 0;
     Gdiplus::GetImageEncodersSize(&count, &bytes);
@@ -86,6 +81,16 @@ bool PngEncoder(CLSID& clsid) {
 }
 
 } // namespace
+
+std::wstring WindowsPathOf(const std::wstring& path) {
+    // The build hands over Unix paths; Wine shows the Unix root as Z:.
+    return !path.empty() && path[0] == L'/' ? L"Z:" + path : path;
+}
+
+std::wstring ArtifactFolder() {
+    const wchar_t* folder = _wgetenv(L"TEST_ARTIFACTS");
+    return folder && *folder ? WindowsPathOf(folder) : std::wstring(L".");
+}
 
 std::wstring BuildBinFolder() {
     wchar_t path[MAX_PATH] = {};
@@ -120,11 +125,15 @@ FinderProcess::~FinderProcess() {
 }
 
 bool FinderProcess::Start(const FinderFolder& folder) {
-    std::wstring commandLine = L"\"" + folder.FinderPath() + L"\"";
+    return Start(folder.FinderPath(), folder.Path());
+}
+
+bool FinderProcess::Start(const std::wstring& exePath, const std::wstring& workingFolder) {
+    std::wstring commandLine = L"\"" + exePath + L"\"";
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
-    if (!CreateProcessW(folder.FinderPath().c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.Path().c_str(), &startup, &m_info)) {
+    if (!CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        workingFolder.c_str(), &startup, &m_info)) {
         return false;
     }
     WaitForInputIdle(m_info.hProcess, 5000);
@@ -258,36 +267,32 @@ LRESULT SendTo(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     return static_cast<LRESULT>(result);
 }
 
-bool SaveScreenshot(const RECT& area, const std::wstring& name) {
+bool SaveScreenshot(const RECT& area, const std::wstring& path) {
     const int width = area.right - area.left;
     const int height = area.bottom - area.top;
+    ScopedWindowDC screen(nullptr);
+    ScopedMemoryDC memory(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
+    void* bits = nullptr;
+    ScopedBitmap surface(CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!surface) return false;
+    {
+        ScopedSelect select(memory, surface);
+        BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY | CAPTUREBLT);
+    }
+    GdiFlush();
+
     ULONG_PTR token = 0;
     Gdiplus::GdiplusStartupInput input;
     if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok) return false;
     bool saved = false;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
-    void* bits = nullptr;
-    HBITMAP surface = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (surface) {
-        HGDIOBJ previous = SelectObject(memory, surface);
-        BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY | CAPTUREBLT);
-        SelectObject(memory, previous);
-        GdiFlush();
-        {
-            Gdiplus::Bitmap image(width, height, width * 4, PixelFormat32bppRGB, static_cast<BYTE*>(bits));
-            const std::wstring folder = ArtifactFolder();
-            CreateDirectoryW(folder.c_str(), nullptr);
-            const std::wstring path = folder + L"\\" + name + L".png";
-            CLSID png = {};
-            saved = PngEncoder(png) && image.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
-        }
-        DeleteObject(surface);
+    {
+        Gdiplus::Bitmap image(width, height, width * 4, PixelFormat32bppRGB, static_cast<BYTE*>(bits));
+        CreateDirectoryW(path.substr(0, path.find_last_of(L"\\/")).c_str(), nullptr);
+        CLSID png = {};
+        saved = PngEncoder(png) && image.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
     }
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
     Gdiplus::GdiplusShutdown(token);
     return saved;
 }

@@ -37,6 +37,8 @@ public:
     ~FinderProcess();
 
     bool Start(const FinderFolder& folder);
+    // Starts the finder at exePath with workingFolder as its current folder.
+    bool Start(const std::wstring& exePath, const std::wstring& workingFolder);
     void End();
     DWORD Id() const { return m_info.dwProcessId; }
     HANDLE Handle() const { return m_info.hProcess; }
@@ -76,6 +78,11 @@ void TypeText(const std::wstring& text);
 // Sends a message with a bound on how long the finder may take to answer.
 LRESULT SendTo(HWND hWnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
-// Saves the screen area as a PNG under TEST_ARTIFACTS (or the current
-// folder); false when it could not be saved.
-bool SaveScreenshot(const RECT& area, const std::wstring& name);
+// TEST_ARTIFACTS as a Windows path, or the current folder.
+std::wstring ArtifactFolder();
+// A Unix path as Wine shows it (the Unix root is drive Z:); others unchanged.
+std::wstring WindowsPathOf(const std::wstring& path);
+
+// Saves the screen area as the PNG file `path`, creating its folder; false
+// when it could not be saved.
+bool SaveScreenshot(const RECT& area, const std::wstring& path);

@@ -55,7 +55,29 @@ TEST_F(FinderTest, TypedTextReachesPopupWhole) {
     }
     const RECT field = WindowRect(finder.Field());
     TypeAndWaitForQuery(L"readme", L"readme");
-    EXPECT_TRUE(SaveScreenshot(Rect(field.left - 600, field.top - 500, 800, 560), L"open-field"));
+    EXPECT_TRUE(SaveScreenshot(Rect(field.left - 600, field.top - 500, 800, 560),
+                               ArtifactFolder() + L"\\open-field.png"));
+}
+
+TEST_F(FinderTest, TextSetFromOutsideIsCutToWhatIsSearched) {
+    OpenField();
+    const std::wstring smiley = L"\U0001F600"; // two UTF-16 units
+    struct SetCase {
+        std::wstring set;
+        std::wstring searched;
+    };
+    const SetCase cases[] = {
+        {Letters(130), Letters(127)},
+        {Letters(125) + smiley, Letters(125) + smiley}, // 127 units: fits
+        {Letters(126) + smiley, Letters(126)},          // the pair is not split
+    };
+    for (const SetCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.set.size() << " units set");
+        SendTo(finder.FieldEdit(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(c.set.c_str()));
+        EXPECT_TRUE(WaitFor([&] { return WindowText(finder.Popup()) == c.searched; }));
+        EXPECT_EQ(WindowText(finder.FieldEdit()), c.searched);
+        ClearField();
+    }
 }
 
 TEST_F(FinderTest, EmptyingTextHidesPopupAndKeepsLastSearchText) {
