@@ -150,6 +150,27 @@ TEST_F(FinderTest, DragStaysOnScreenWithFieldHiddenAndShown) {
     }
 }
 
+TEST_F(FinderTest, RealDragMovesBarAndStopsAtScreenCorner) {
+    OpenField();
+    const RECT start = WindowRect(bar);
+    MoveCursorTo(start.left + 40, start.top + 15);
+    LeftButton(true);
+    // Past the upper left corner, in steps as a hand moves.
+    for (int step = 1; step <= 4; ++step) {
+        MoveCursorTo(start.left + 40 - step * 400, start.top + 15 - step * 300);
+        Sleep(50);
+    }
+    LeftButton(false);
+    const DWORD thread = GetWindowThreadProcessId(bar, nullptr);
+    EXPECT_TRUE(WaitFor([thread] {
+        GUITHREADINFO info = {sizeof(info)};
+        return GetGUIThreadInfo(thread, &info) && !(info.flags & GUI_INMOVESIZE);
+    }));
+    EXPECT_TRUE(WaitFor([this] { return WindowRect(bar) == Rect(0, 0, 112, 31); }))
+        << "bar ended at " << testing::PrintToString(WindowRect(bar));
+    EXPECT_EQ(WindowRect(finder.Field()), Rect(112 - kFieldOverlap, 0, kFieldWidth, 31));
+}
+
 TEST_F(FinderTest, FieldAndPopupFollowMovedBar) {
     OpenField();
     MoveBarTo(400, 300);
