@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "engine/case_fold.h"
+#include "engine/path_term_matcher.h"
 #include "engine/text_match.h"
 
 namespace nuv::engine {
@@ -15,16 +16,14 @@ constexpr std::size_t kSplitAbove = 1 << 16;
 
 constexpr std::size_t kNoGroup = static_cast<std::size_t>(-1);
 
-// Decides whether single items match. One per thread: it remembers, per folder, what path terms
-// found in that folder's path, since a folder's many entries would otherwise rebuild it each time.
+// Decides whether single items match. One per thread: the path terms' matchers remember what
+// they learnt about each folder.
 class ItemMatcher {
 public:
-    // The memo serves the first path term only; queries rarely carry two.
     ItemMatcher(const Snapshot& snapshot, const Query& query) : snapshot_(snapshot), query_(query) {
         for (const auto& group : query.groups)
             for (const auto& term : group)
-                if (term.kind == TermKind::kPathContains && !memoTerm_) memoTerm_ = &term;
-        if (memoTerm_) folderMemo_.assign(snapshot.Base().Size() + snapshot.Volumes().size(), {});
+                if (term.kind == TermKind::kPathContains) pathMatchers_.emplace_back(&term, PathTermMatcher(snapshot, term.text));
     }
 
     // `provenGroup` is a group already known to match (the scan's driver), or kNoGroup.
@@ -39,72 +38,35 @@ public:
     }
 
 private:
-    struct FolderFacts {
-        bool known = false;
-        bool pathContains = false; // "folder path\" contains the term
-        bool pathEndsWith = false; // the folder path ends with the term's text before its last '\'
-    };
-
-    bool TermMatches(std::uint32_t item, const Term& term) {
-        return PositiveMatch(item, term) != term.negated;
-    }
+    bool TermMatches(std::uint32_t item, const Term& term) { return PositiveMatch(item, term) != term.negated; }
 
     bool PositiveMatch(std::uint32_t item, const Term& term) {
         switch (term.kind) {
         case TermKind::kNameContains: return snapshot_.Folded(item).find(term.text) != std::string_view::npos;
         case TermKind::kNameWildcard: return WildcardMatch(snapshot_.Folded(item), term.text);
-        case TermKind::kPathContains: return PathContains(item, term);
+        case TermKind::kPathContains: return PathMatcherFor(term).Matches(item);
         case TermKind::kPathWildcard: return WildcardMatch(FoldedFullPath(item), term.text);
         }
         return false;
     }
 
-    std::string FoldedFolderPath(NodeRef folder) {
-        scratch_.clear();
-        snapshot_.View().AppendPath(folder, scratch_);
-        return Fold(scratch_);
+    PathTermMatcher& PathMatcherFor(const Term& term) {
+        for (auto& [owner, matcher] : pathMatchers_)
+            if (owner == &term) return matcher;
+        return pathMatchers_.front().second; // unreachable: every path term has a matcher
     }
 
     std::string FoldedFullPath(std::uint32_t item) {
-        std::string path = FoldedFolderPath(snapshot_.View().ParentOf(snapshot_.NodeOfItem(item)));
-        path.push_back('\\');
-        path.append(snapshot_.Folded(item));
-        return path;
-    }
-
-    // The full path is "folder\name" and a name holds no '\', so the term either lies within
-    // "folder\" or ends in the name: then the text after its last '\' starts the name and the
-    // text before ends the folder path. Both facts depend on the folder alone.
-    bool PathContains(std::uint32_t item, const Term& term) {
-        const std::size_t lastSeparator = term.text.rfind('\\');
-        const std::string_view head = std::string_view(term.text).substr(0, lastSeparator);
-        const std::string_view tail = std::string_view(term.text).substr(lastSeparator + 1);
-        const NodeRef folder = snapshot_.View().ParentOf(snapshot_.NodeOfItem(item));
-        const FolderFacts facts = FactsOf(folder, term, head);
-        return facts.pathContains || (facts.pathEndsWith && snapshot_.Folded(item).starts_with(tail));
-    }
-
-    FolderFacts FactsOf(NodeRef folder, const Term& term, std::string_view head) {
-        FolderFacts* memo = nullptr;
-        if (&term == memoTerm_) {
-            if (folder.IsBaseEntry()) memo = &folderMemo_[folder.ref];
-            else if (folder.IsVolume()) memo = &folderMemo_[snapshot_.Base().Size() + VolumeIndex(folder.ref)];
-        }
-        if (memo && memo->known) return *memo;
-        std::string path = FoldedFolderPath(folder);
-        FolderFacts facts;
-        facts.known = true;
-        facts.pathEndsWith = path.ends_with(head);
-        path.push_back('\\');
-        facts.pathContains = path.find(term.text) != std::string::npos;
-        if (memo) *memo = facts;
-        return facts;
+        scratch_.clear();
+        snapshot_.AppendFolderPath(item, scratch_);
+        scratch_.push_back('\\');
+        scratch_.append(snapshot_.Name(item));
+        return Fold(scratch_);
     }
 
     const Snapshot& snapshot_;
     const Query& query_;
-    const Term* memoTerm_ = nullptr;
-    std::vector<FolderFacts> folderMemo_; // by base entry, then by volume
+    std::vector<std::pair<const Term*, PathTermMatcher>> pathMatchers_;
     std::string scratch_;
 };
 

@@ -1,0 +1,64 @@
+#include "engine/path_term_matcher.h"
+
+namespace nuv::engine {
+namespace {
+
+constexpr std::uint32_t kFoundBit = 0x80000000u;
+
+} // namespace
+
+PathTermMatcher::PathTermMatcher(const Snapshot& snapshot, std::string_view text)
+    : snapshot_(snapshot), text_(text), fallback_(text.size() + 1, 0),
+      memo_(snapshot.Base().Size() + snapshot.Volumes().size(), 0) {
+    for (std::uint32_t i = 1, k = 0; i < text_.size(); ++i) {
+        while (k > 0 && text_[i] != text_[k]) k = fallback_[k];
+        if (text_[i] == text_[k]) ++k;
+        fallback_[i + 1] = k;
+    }
+}
+
+PathTermMatcher::State PathTermMatcher::Advance(State state, std::string_view text) const {
+    if (text_.empty()) return {0, true};
+    for (const char c : text) {
+        if (state.found) return state;
+        while (state.matched > 0 && text_[state.matched] != c) state.matched = fallback_[state.matched];
+        if (text_[state.matched] == c) ++state.matched;
+        if (state.matched == text_.size()) {
+            state.found = true;
+            state.matched = fallback_[state.matched];
+        }
+    }
+    return state;
+}
+
+std::uint32_t* PathTermMatcher::MemoSlot(NodeRef folder) {
+    if (folder.IsBaseEntry()) return &memo_[folder.ref];
+    if (folder.IsVolume()) return &memo_[snapshot_.Base().Size() + VolumeIndex(folder.ref)];
+    return nullptr; // added folders are few; they are walked each time
+}
+
+PathTermMatcher::State PathTermMatcher::AfterFolder(NodeRef folder) {
+    // Climb to the nearest folder already known, then come back down.
+    std::vector<NodeRef> chain;
+    State state;
+    for (NodeRef n = folder; !n.IsNone(); n = snapshot_.View().ParentOf(n)) {
+        const std::uint32_t* slot = MemoSlot(n);
+        if (slot && *slot != 0) {
+            state = {(*slot & ~kFoundBit) - 1, (*slot & kFoundBit) != 0};
+            break;
+        }
+        chain.push_back(n);
+    }
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        state = Advance(Advance(state, snapshot_.View().FoldedOf(*it)), "\\");
+        if (std::uint32_t* slot = MemoSlot(*it)) *slot = (state.found ? kFoundBit : 0) | (state.matched + 1);
+    }
+    return state;
+}
+
+bool PathTermMatcher::Matches(std::uint32_t item) {
+    const NodeRef node = snapshot_.NodeOfItem(item);
+    return Advance(AfterFolder(snapshot_.View().ParentOf(node)), snapshot_.Folded(item)).found;
+}
+
+} // namespace nuv::engine

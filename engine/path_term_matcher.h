@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/snapshot.h"
+
+namespace nuv::engine {
+
+// Whether an item's folded full path contains one term's text. Runs a string-matching automaton
+// (Knuth-Morris-Pratt) down the path and remembers its state after each folder, so each folder's
+// path is read once per query however many entries it holds, and no path is ever built.
+class PathTermMatcher {
+public:
+    PathTermMatcher(const Snapshot& snapshot, std::string_view text);
+    bool Matches(std::uint32_t item);
+
+private:
+    struct State {
+        std::uint32_t matched = 0; // length of the longest prefix of the text just read
+        bool found = false;        // the whole text has been read somewhere
+    };
+
+    State Advance(State state, std::string_view text) const;
+    State AfterFolder(NodeRef folder); // the state after reading "folder path\"
+    std::uint32_t* MemoSlot(NodeRef folder);
+
+    const Snapshot& snapshot_;
+    std::string text_;
+    std::vector<std::uint32_t> fallback_; // for each matched length, the next shorter prefix that is also a suffix
+    std::vector<std::uint32_t> memo_;     // by base entry, then volume: 0 unknown, else found << 31 | (matched + 1)
+};
+
+} // namespace nuv::engine
