@@ -4,12 +4,15 @@ namespace nuv::engine {
 namespace {
 
 constexpr std::uint32_t kFoundBit = 0x80000000u;
+constexpr std::uint32_t kHeadEndsBit = 0x40000000u;
 
 } // namespace
 
 PathTermMatcher::PathTermMatcher(const Snapshot& snapshot, std::string_view text)
     : snapshot_(snapshot), text_(text), fallback_(text.size() + 1, 0),
       memo_(snapshot.Base().Size() + snapshot.Volumes().size(), 0) {
+    const std::size_t lastSeparator = text_.rfind('\\');
+    headLength_ = lastSeparator == std::string::npos ? 0 : static_cast<std::uint32_t>(lastSeparator + 1);
     for (std::uint32_t i = 1, k = 0; i < text_.size(); ++i) {
         while (k > 0 && text_[i] != text_[k]) k = fallback_[k];
         if (text_[i] == text_[k]) ++k;
@@ -31,6 +34,14 @@ PathTermMatcher::State PathTermMatcher::Advance(State state, std::string_view te
     return state;
 }
 
+// Whether the head is a suffix of what was read: it is the longest such prefix or one reached by
+// falling back from it.
+bool PathTermMatcher::EndsWithHead(std::uint32_t matched) const {
+    if (headLength_ == 0) return false;
+    while (matched > headLength_) matched = fallback_[matched];
+    return matched == headLength_;
+}
+
 std::uint32_t* PathTermMatcher::MemoSlot(NodeRef folder) {
     if (folder.IsBaseEntry()) return &memo_[folder.ref];
     if (folder.IsVolume()) return &memo_[snapshot_.Base().Size() + VolumeIndex(folder.ref)];
@@ -44,21 +55,23 @@ PathTermMatcher::State PathTermMatcher::AfterFolder(NodeRef folder) {
     for (NodeRef n = folder; !n.IsNone(); n = snapshot_.View().ParentOf(n)) {
         const std::uint32_t* slot = MemoSlot(n);
         if (slot && *slot != 0) {
-            state = {(*slot & ~kFoundBit) - 1, (*slot & kFoundBit) != 0};
+            state = {(*slot & ~(kFoundBit | kHeadEndsBit)) - 1, (*slot & kFoundBit) != 0, (*slot & kHeadEndsBit) != 0};
             break;
         }
         chain.push_back(n);
     }
     for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
         state = Advance(Advance(state, snapshot_.View().FoldedOf(*it)), "\\");
-        if (std::uint32_t* slot = MemoSlot(*it)) *slot = (state.found ? kFoundBit : 0) | (state.matched + 1);
+        state.headEnds = EndsWithHead(state.matched);
+        if (std::uint32_t* slot = MemoSlot(*it))
+            *slot = (state.found ? kFoundBit : 0) | (state.headEnds ? kHeadEndsBit : 0) | (state.matched + 1);
     }
     return state;
 }
 
 bool PathTermMatcher::Matches(std::uint32_t item) {
-    const NodeRef node = snapshot_.NodeOfItem(item);
-    return Advance(AfterFolder(snapshot_.View().ParentOf(node)), snapshot_.Folded(item)).found;
+    const State folder = AfterFolder(snapshot_.View().ParentOf(snapshot_.NodeOfItem(item)));
+    return folder.found || (folder.headEnds && snapshot_.Folded(item).starts_with(std::string_view(text_).substr(headLength_)));
 }
 
 } // namespace nuv::engine

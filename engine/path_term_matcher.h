@@ -12,6 +12,10 @@ namespace nuv::engine {
 // Whether an item's folded full path contains one term's text. Runs a string-matching automaton
 // (Knuth-Morris-Pratt) down the path and remembers its state after each folder, so each folder's
 // path is read once per query however many entries it holds, and no path is ever built.
+//
+// A full path is "folder\name" and a name holds no '\', so a match either lies within
+// "folder\" or ends in the name: then the text up to its last '\' ends "folder\" and the rest
+// starts the name. Both facts belong to the folder, which leaves one prefix test per entry.
 class PathTermMatcher {
 public:
     PathTermMatcher(const Snapshot& snapshot, std::string_view text);
@@ -21,16 +25,19 @@ private:
     struct State {
         std::uint32_t matched = 0; // length of the longest prefix of the text just read
         bool found = false;        // the whole text has been read somewhere
+        bool headEnds = false;     // the text up to its last '\' is a suffix of what was read
     };
 
     State Advance(State state, std::string_view text) const;
+    bool EndsWithHead(std::uint32_t matched) const;
     State AfterFolder(NodeRef folder); // the state after reading "folder path\"
     std::uint32_t* MemoSlot(NodeRef folder);
 
     const Snapshot& snapshot_;
     std::string text_;
+    std::uint32_t headLength_ = 0;         // the text up to and with its last '\'; the rest is the tail
     std::vector<std::uint32_t> fallback_; // for each matched length, the next shorter prefix that is also a suffix
-    std::vector<std::uint32_t> memo_;     // by base entry, then volume: 0 unknown, else found << 31 | (matched + 1)
+    std::vector<std::uint32_t> memo_;     // by base entry, then volume: 0 unknown, else the state packed
 };
 
 } // namespace nuv::engine

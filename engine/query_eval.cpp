@@ -1,6 +1,7 @@
 #include "engine/query_eval.h"
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 #include <thread>
 
@@ -70,24 +71,36 @@ private:
     std::string scratch_;
 };
 
-// The term whose text is scanned for across all names: a hit proves or is needed for a match.
+// The group whose texts are scanned for across all names: every match contains one of them. A
+// group of plain words is proven by a hit; a pattern's hit still needs checking.
 struct Driver {
-    std::string_view needle;
-    std::size_t provenGroup = kNoGroup; // the group a hit fully proves, if any
+    std::vector<std::string_view> needles;
+    std::size_t provenGroup = kNoGroup;
 };
 
 Driver ChooseDriver(const Query& query) {
     Driver best;
+    std::size_t bestShortest = 0;
     for (std::size_t g = 0; g < query.groups.size(); ++g) {
-        const auto& group = query.groups[g];
-        if (group.size() != 1 || group[0].negated) continue;
-        const Term& term = group[0];
-        std::string_view needle;
-        if (term.kind == TermKind::kNameContains) needle = term.text;
-        else if (term.kind == TermKind::kNameWildcard) needle = LongestLiteralRun(term.text);
-        if (needle.size() > best.needle.size()) {
-            best.needle = needle;
-            best.provenGroup = term.kind == TermKind::kNameContains ? g : kNoGroup;
+        Driver candidate;
+        bool usable = true, allWords = true;
+        std::size_t shortest = static_cast<std::size_t>(-1);
+        for (const Term& term : query.groups[g]) {
+            std::string_view needle;
+            if (!term.negated && term.kind == TermKind::kNameContains) needle = term.text;
+            else if (!term.negated && term.kind == TermKind::kNameWildcard) needle = LongestLiteralRun(term.text);
+            allWords = allWords && term.kind == TermKind::kNameContains;
+            usable = usable && !needle.empty();
+            candidate.needles.push_back(needle);
+            shortest = std::min(shortest, needle.size());
+        }
+        // Longer texts hit fewer names; among equals, fewer texts mean fewer scans.
+        const bool better = shortest > bestShortest ||
+                            (shortest == bestShortest && candidate.needles.size() < best.needles.size());
+        if (usable && better) {
+            candidate.provenGroup = allWords ? g : kNoGroup;
+            best = std::move(candidate);
+            bestShortest = shortest;
         }
     }
     return best;
@@ -122,31 +135,46 @@ std::uint32_t EntryAt(const std::vector<std::uint32_t>& starts, std::uint32_t fr
            1;
 }
 
+// The entries in [first, last) whose folded name contains the needle, ascending.
+void FindNeedleEntries(const BaseIndex& base, std::string_view needle, std::uint32_t first, std::uint32_t last,
+                       std::vector<std::uint32_t>& entries) {
+    const auto& starts = base.FoldedStarts();
+    const char* buffer = base.FoldedBuffer().data();
+    const char* end = buffer + starts[last];
+    const char* from = buffer + starts[first];
+    std::uint32_t entry = first;
+    while (from < end) {
+        const char* hit = FindNeedle(from, end, needle);
+        if (hit == end) break;
+        const auto offset = static_cast<std::uint32_t>(hit - buffer);
+        entry = EntryAt(starts, entry, last, offset);
+        // A hit that runs past the name's end (into the zero byte) is no match within it.
+        if (offset + needle.size() < starts[entry + 1]) entries.push_back(entry);
+        from = buffer + starts[entry + 1];
+    }
+}
+
 void ScanBaseRange(const Snapshot& snapshot, const Query& query, std::uint32_t first, std::uint32_t last,
                    std::vector<std::uint32_t>& hits) {
     ItemMatcher matcher(snapshot, query);
     RemovedCursor removed(snapshot.Removed(), first);
     const Driver driver = ChooseDriver(query);
-    if (driver.needle.empty()) {
+    if (driver.needles.empty()) {
         for (std::uint32_t i = first; i < last; ++i)
             if (!removed.IsRemoved(i) && matcher.Matches(i, kNoGroup)) hits.push_back(i);
         return;
     }
-    const auto& starts = snapshot.Base().FoldedStarts();
-    const char* buffer = snapshot.Base().FoldedBuffer().data();
-    const char* end = buffer + starts[last];
-    const char* from = buffer + starts[first];
-    std::uint32_t entry = first;
-    while (from < end) {
-        const char* hit = FindNeedle(from, end, driver.needle);
-        if (hit == end) break;
-        const auto offset = static_cast<std::uint32_t>(hit - buffer);
-        entry = EntryAt(starts, entry, last, offset);
-        // A hit that runs past the name's end (into the zero byte) is no match within it.
-        const bool withinName = offset + driver.needle.size() < starts[entry + 1];
-        if (withinName && !removed.IsRemoved(entry) && matcher.Matches(entry, driver.provenGroup)) hits.push_back(entry);
-        from = buffer + starts[entry + 1];
+    std::vector<std::uint32_t> candidates, found, merged;
+    for (std::string_view needle : driver.needles) {
+        found.clear();
+        FindNeedleEntries(snapshot.Base(), needle, first, last, found);
+        merged.clear();
+        std::set_union(candidates.begin(), candidates.end(), found.begin(), found.end(), std::back_inserter(merged));
+        candidates.swap(merged);
     }
+    hits.reserve(candidates.size());
+    for (std::uint32_t entry : candidates)
+        if (!removed.IsRemoved(entry) && matcher.Matches(entry, driver.provenGroup)) hits.push_back(entry);
 }
 
 std::vector<std::uint32_t> ScanBase(const Snapshot& snapshot, const Query& query) {
