@@ -12,6 +12,12 @@ bool LeftButtonIsDown() {
     return (GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0;
 }
 
+// Wine answers GetAsyncKeyState from a per-thread copy for 50 ms after the
+// last call; the finder must not be asked within that time of a change.
+void LetKeyStateCopiesExpire() {
+    Sleep(100);
+}
+
 } // namespace
 
 bool operator==(const RECT& a, const RECT& b) {
@@ -34,12 +40,14 @@ LRESULT FinderTest::HitTestBar(POINT client, bool leftButtonDown) {
         MoveCursorTo(kIdleSpot.x, kIdleSpot.y);
         LeftButton(true);
         EXPECT_TRUE(WaitFor(LeftButtonIsDown));
+        LetKeyStateCopiesExpire();
     }
     const RECT rect = WindowRect(bar);
     const LRESULT hit = SendTo(bar, WM_NCHITTEST, 0, MAKELPARAM(rect.left + client.x, rect.top + client.y));
     if (leftButtonDown) {
         LeftButton(false);
         EXPECT_TRUE(WaitFor([] { return !LeftButtonIsDown(); }));
+        LetKeyStateCopiesExpire();
     }
     return hit;
 }
