@@ -165,3 +165,15 @@ TEST_F(FinderTest, PopupOpensAboveOrBelowAndLeftOrRightOfField) {
         ClearField();
     }
 }
+
+TEST_F(FinderTest, TypingWhilePopupIsShownLeavesItWhereItIs) {
+    OpenField();
+    TypeAndWaitForQuery(L"a", L"a");
+    // Wherever the popup stands (later: dragged by its title), more typing
+    // does not place it again; only showing it or moving the field does.
+    SetWindowPos(finder.Popup(), nullptr, 10, 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_TRUE(WaitFor([this] { return WindowRect(finder.Popup()).left == 10; }));
+    TypeAndWaitForQuery(L"b", L"ab");
+    EXPECT_EQ(WindowRect(finder.Popup()).left, 10);
+    EXPECT_EQ(WindowRect(finder.Popup()).top, 10);
+}
