@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdio>
+#include <initializer_list>
 #include <span>
 #include <string_view>
 
@@ -35,6 +36,17 @@ std::string Number(std::uint64_t value, int width) {
     return text;
 }
 
+// The operands of + may be evaluated in any order, so a name built from two
+// draws in one expression could differ between compilers. The elements of a
+// braced list are evaluated left to right: every name with more than one draw
+// is built through here.
+std::string Concat(std::initializer_list<std::string_view> parts) {
+    std::string text;
+    for (auto part : parts)
+        text += part;
+    return text;
+}
+
 std::string Hex(Random& random, int digits, bool upper = false) {
     const char* alphabet = upper ? "0123456789ABCDEF" : "0123456789abcdef";
     std::string text;
@@ -44,8 +56,8 @@ std::string Hex(Random& random, int digits, bool upper = false) {
 }
 
 std::string Guid(Random& random) {
-    return "{" + Hex(random, 8, true) + "-" + Hex(random, 4, true) + "-" + Hex(random, 4, true) + "-" +
-           Hex(random, 4, true) + "-" + Hex(random, 12, true) + "}";
+    return Concat({"{", Hex(random, 8, true), "-", Hex(random, 4, true), "-", Hex(random, 4, true), "-",
+                   Hex(random, 4, true), "-", Hex(random, 12, true), "}"});
 }
 
 std::string Capitalised(std::string_view word) {
@@ -118,8 +130,8 @@ std::string UserWord(Random& random) {
 }
 
 std::string Date(Random& random, std::string_view separator) {
-    return Number(random.Between(2008, 2024), 4) + std::string(separator) + Number(random.Between(1, 12), 2) +
-           std::string(separator) + Number(random.Between(1, 28), 2);
+    return Concat({Number(random.Between(2008, 2024), 4), separator, Number(random.Between(1, 12), 2),
+                   separator, Number(random.Between(1, 28), 2)});
 }
 
 // Words programmers name files after, for programs, sources and packages.
@@ -161,16 +173,14 @@ constexpr std::array<Weighted, 12> kSystemExtensions = {{
 
 std::string SystemStem(Random& random) {
     if (random.Chance(1, 12)) {
-        return "api-ms-win-" + std::string(Pick(kSystemParts, random)) + "-" +
-               std::string(Pick(kSystemParts, random)) + "-l1-" + Number(random.Between(1, 3), 1) + "-" +
-               Number(random.Below(3), 1);
+        return Concat({"api-ms-win-", Pick(kSystemParts, random), "-", Pick(kSystemParts, random), "-l1-",
+                       Number(random.Between(1, 3), 1), "-", Number(random.Below(3), 1)});
     }
-    return std::string(Pick(kSystemStems, random)) + std::string(Pick(kSystemParts, random)) +
-           std::string(Pick(kSystemSuffixes, random));
+    return Concat({Pick(kSystemStems, random), Pick(kSystemParts, random), Pick(kSystemSuffixes, random)});
 }
 
 std::string SystemFile(Random& random) {
-    return SystemStem(random) + std::string(PickWeighted(kSystemExtensions, random));
+    return Concat({SystemStem(random), PickWeighted(kSystemExtensions, random)});
 }
 
 constexpr std::array<std::string_view, 24> kSystemFolders = {
@@ -185,9 +195,9 @@ std::string SystemFolder(Random& random) {
 }
 
 std::string ComponentFolder(Random& random) {
-    return "amd64_microsoft-windows-" + SystemStem(random) + "_31bf3856ad364e35_10.0." +
-           Number(random.Between(17763, 22631), 5) + "." + Number(random.Between(1, 4000), 1) + "_none_" +
-           Hex(random, 16);
+    return Concat({"amd64_microsoft-windows-", SystemStem(random), "_31bf3856ad364e35_10.0.",
+                   Number(random.Between(17763, 22631), 5), ".", Number(random.Between(1, 4000), 1), "_none_",
+                   Hex(random, 16)});
 }
 
 // --- Program -----------------------------------------------------------------
@@ -256,16 +266,16 @@ constexpr std::array<Weighted, 18> kProgramExtensions = {{
 std::string ProgramFile(Random& random) {
     std::string stem(Pick(kProgramStems, random));
     stem += random.Chance(1, 2)
-                ? "_" + std::string(Pick(kSystemParts, random))
-                : Capitalised(Pick(kCodeWords, random)) + Capitalised(Pick(kSystemParts, random));
-    if (random.Chance(1, 4)) stem += "_" + Number(random.Below(200), 1) + "_percent";
+                ? Concat({"_", Pick(kSystemParts, random)})
+                : Concat({Capitalised(Pick(kCodeWords, random)), Capitalised(Pick(kSystemParts, random))});
+    if (random.Chance(1, 4)) stem += Concat({"_", Number(random.Below(200), 1), "_percent"});
     return stem + std::string(PickWeighted(kProgramExtensions, random));
 }
 
 std::string ApplicationFolder(Random& random) {
     if (random.Chance(1, 6)) {
-        return Number(random.Between(1, 120), 1) + "." + Number(random.Below(10), 1) + "." +
-               Number(random.Below(5000), 1) + "." + Number(random.Below(300), 1);
+        return Concat({Number(random.Between(1, 120), 1), ".", Number(random.Below(10), 1), ".",
+                       Number(random.Below(5000), 1), ".", Number(random.Below(300), 1)});
     }
     return std::string(Pick(kProgramFolders, random));
 }
@@ -299,11 +309,11 @@ std::string DocumentStem(Random& random) {
     if (random.Chance(1, 200)) return std::string(Pick(kOddNames, random));
     std::string stem = UserWord(random);
     if (random.Chance(1, 2)) stem = Capitalised(stem);
-    if (random.Chance(1, 2)) stem += (random.Chance(1, 2) ? " " : "_") + UserWord(random);
+    if (random.Chance(1, 2)) stem += Concat({random.Chance(1, 2) ? " " : "_", UserWord(random)});
     if (random.Chance(1, 3))
-        stem += " " + Number(random.Between(2008, 2024), 4);
+        stem += Concat({" ", Number(random.Between(2008, 2024), 4)});
     else if (random.Chance(1, 6))
-        stem += " " + Date(random, "-");
+        stem += Concat({" ", Date(random, "-")});
     if (random.Chance(1, 6)) stem += std::string(Pick(kDocumentSuffixes, random));
     return stem;
 }
@@ -311,8 +321,10 @@ std::string DocumentStem(Random& random) {
 // Over 100 characters: people do save whole sentences as names.
 std::string LongStem(Random& random, std::size_t length) {
     std::string stem = Capitalised(UserWord(random));
-    while (stem.size() < length)
-        stem += " " + UserWord(random);
+    while (stem.size() < length) {
+        stem += ' ';
+        stem += UserWord(random);
+    }
     // A cut inside a multi-byte character would leave invalid UTF-8.
     while (stem.size() > 200 || (static_cast<unsigned char>(stem.back()) & 0xC0) == 0x80 ||
            static_cast<unsigned char>(stem.back()) >= 0xC0 || stem.back() == ' ') {
@@ -336,26 +348,27 @@ std::string DocumentFolder(Random& random) {
     auto roll = random.Below(10);
     if (roll < 5) return std::string(Pick(kDocumentFolders, random));
     if (roll < 7) return Number(random.Between(2008, 2024), 4);
-    return Capitalised(UserWord(random)) + (random.Chance(1, 2) ? " " + UserWord(random) : "");
+    auto first = Capitalised(UserWord(random));
+    return random.Chance(1, 2) ? Concat({first, " ", UserWord(random)}) : first;
 }
 
 // --- Pictures, music, videos -------------------------------------------------
 
 std::string Time(Random& random) {
-    return Number(random.Below(24), 2) + Number(random.Below(60), 2) + Number(random.Below(60), 2);
+    return Concat({Number(random.Below(24), 2), Number(random.Below(60), 2), Number(random.Below(60), 2)});
 }
 
 std::string PictureFile(Random& random) {
     auto roll = random.Below(100);
     if (roll < 45)
-        return "IMG_" + Date(random, "") + "_" + Time(random) + (random.Chance(1, 8) ? ".heic" : ".jpg");
-    if (roll < 60) return "DSC" + Number(random.Below(100000), 5) + ".JPG";
-    if (roll < 72) return "Screenshot " + Date(random, "-") + " " + Time(random) + ".png";
-    if (roll < 80) return "微信图片_" + Date(random, "") + Time(random) + ".jpg";
-    if (roll < 85) return "P" + Number(random.Below(10000000), 7) + ".JPG";
-    if (roll < 92) return UserWord(random) + " " + Number(random.Between(1, 300), 1) + ".jpg";
-    if (roll < 96) return "wallpaper_" + Number(random.Below(1000), 3) + ".png";
-    return "image" + Number(random.Below(1000), 1) + ".gif";
+        return Concat({"IMG_", Date(random, ""), "_", Time(random), random.Chance(1, 8) ? ".heic" : ".jpg"});
+    if (roll < 60) return Concat({"DSC", Number(random.Below(100000), 5), ".JPG"});
+    if (roll < 72) return Concat({"Screenshot ", Date(random, "-"), " ", Time(random), ".png"});
+    if (roll < 80) return Concat({"微信图片_", Date(random, ""), Time(random), ".jpg"});
+    if (roll < 85) return Concat({"P", Number(random.Below(10000000), 7), ".JPG"});
+    if (roll < 92) return Concat({UserWord(random), " ", Number(random.Between(1, 300), 1), ".jpg"});
+    if (roll < 96) return Concat({"wallpaper_", Number(random.Below(1000), 3), ".png"});
+    return Concat({"image", Number(random.Below(1000), 1), ".gif"});
 }
 
 constexpr std::array<std::string_view, 20> kArtists = {
@@ -396,15 +409,15 @@ constexpr std::array<Weighted, 6> kMusicExtensions = {{
 
 std::string MusicFile(Random& random) {
     std::string stem = random.Chance(1, 2)
-                           ? std::string(Pick(kArtists, random)) + " - " + std::string(Pick(kTitles, random))
-                           : Number(random.Between(1, 20), 2) + " " + std::string(Pick(kTitles, random));
-    if (random.Chance(1, 5)) stem += " (Live " + Number(random.Between(1965, 2024), 4) + ")";
+                           ? Concat({Pick(kArtists, random), " - ", Pick(kTitles, random)})
+                           : Concat({Number(random.Between(1, 20), 2), " ", Pick(kTitles, random)});
+    if (random.Chance(1, 5)) stem += Concat({" (Live ", Number(random.Between(1965, 2024), 4), ")"});
     return stem + std::string(PickWeighted(kMusicExtensions, random));
 }
 
 std::string MusicFolder(Random& random) {
     if (random.Chance(1, 2)) return std::string(Pick(kArtists, random));
-    return std::string(Pick(kTitles, random)) + " (" + Number(random.Between(1965, 2024), 4) + ")";
+    return Concat({Pick(kTitles, random), " (", Number(random.Between(1965, 2024), 4), ")"});
 }
 
 constexpr std::array<Weighted, 7> kVideoExtensions = {{
@@ -418,9 +431,9 @@ constexpr std::array<Weighted, 7> kVideoExtensions = {{
 }};
 
 std::string VideoFile(Random& random) {
-    if (random.Chance(1, 2)) return "VID_" + Date(random, "") + "_" + Time(random) + ".mp4";
-    return Capitalised(UserWord(random)) + " " + UserWord(random) + " (" +
-           Number(random.Between(1990, 2024), 4) + ")" + std::string(PickWeighted(kVideoExtensions, random));
+    if (random.Chance(1, 2)) return Concat({"VID_", Date(random, ""), "_", Time(random), ".mp4"});
+    return Concat({Capitalised(UserWord(random)), " ", UserWord(random), " (",
+                   Number(random.Between(1990, 2024), 4), ")", PickWeighted(kVideoExtensions, random)});
 }
 
 // --- Source and packages -----------------------------------------------------
@@ -434,12 +447,12 @@ constexpr std::array<Weighted, 20> kSourceExtensions = {{
 std::string SourceFile(Random& random) {
     std::string stem(Pick(kCodeWords, random));
     auto style = random.Below(4);
-    if (style == 0) stem += "_" + std::string(Pick(kCodeWords, random));
+    if (style == 0) stem += Concat({"_", Pick(kCodeWords, random)});
     if (style == 1) stem = Capitalised(stem) + Capitalised(Pick(kCodeWords, random));
     if (style == 2)
-        stem =
-            Capitalised(stem) + Capitalised(Pick(kCodeWords, random)) + Capitalised(Pick(kCodeWords, random));
-    if (random.Chance(1, 8)) stem = "test_" + stem;
+        stem = Concat({Capitalised(stem), Capitalised(Pick(kCodeWords, random)),
+                       Capitalised(Pick(kCodeWords, random))});
+    if (random.Chance(1, 8)) stem = Concat({"test_", stem});
     return stem + std::string(PickWeighted(kSourceExtensions, random));
 }
 
@@ -466,7 +479,7 @@ constexpr std::array<std::string_view, 8> kPackageFolders = {
 std::string PackageFile(Random& random) {
     if (random.Chance(1, 2)) return std::string(Pick(kPackageFiles, random));
     std::string stem(Pick(kCodeWords, random));
-    if (random.Chance(1, 3)) stem += "-" + std::string(Pick(kCodeWords, random));
+    if (random.Chance(1, 3)) stem += Concat({"-", Pick(kCodeWords, random)});
     auto roll = random.Below(10);
     if (roll < 5) return stem + ".js";
     if (roll < 7) return stem + ".d.ts";
@@ -478,7 +491,7 @@ std::string PackageFile(Random& random) {
 std::string PackageFolder(Random& random) {
     if (random.Chance(1, 3)) return std::string(Pick(kPackageFolders, random));
     std::string name(Pick(kPackageNames, random));
-    if (random.Chance(1, 2)) name += "-" + std::string(Pick(kCodeWords, random));
+    if (random.Chance(1, 2)) name += Concat({"-", Pick(kCodeWords, random)});
     return name;
 }
 
@@ -505,13 +518,12 @@ constexpr std::array<Weighted, 10> kAppDataExtensions = {{
 std::string AppDataFile(Random& random) {
     auto roll = random.Below(10);
     if (roll < 2) return std::string(Pick(kAppDataFiles, random));
-    if (roll < 3) return "f_" + Hex(random, 6);
-    if (roll < 5) return Guid(random) + std::string(PickWeighted(kAppDataExtensions, random));
-    if (roll < 7)
-        return Number(random.Below(1000000), 6) + std::string(PickWeighted(kAppDataExtensions, random));
-    if (roll < 8) return Hex(random, 16) + "_" + Number(random.Below(2), 1); // code cache entries
-    return std::string(Pick(kCodeWords, random)) + "_" + Number(random.Below(100), 1) +
-           std::string(PickWeighted(kAppDataExtensions, random));
+    if (roll < 3) return Concat({"f_", Hex(random, 6)});
+    if (roll < 5) return Concat({Guid(random), PickWeighted(kAppDataExtensions, random)});
+    if (roll < 7) return Concat({Number(random.Below(1000000), 6), PickWeighted(kAppDataExtensions, random)});
+    if (roll < 8) return Concat({Hex(random, 16), "_", Number(random.Below(2), 1)}); // code cache entries
+    return Concat({Pick(kCodeWords, random), "_", Number(random.Below(100), 1),
+                   PickWeighted(kAppDataExtensions, random)});
 }
 
 constexpr std::array<std::string_view, 20> kAppDataFolders = {
@@ -529,15 +541,14 @@ std::string AppDataFolder(Random& random) {
 
 std::string TempFile(Random& random) {
     auto roll = random.Below(10);
-    if (roll < 3) return "~DF" + Hex(random, 4, true) + ".TMP";
-    if (roll < 6) return "tmp" + Hex(random, 4) + ".tmp";
-    if (roll < 7) return Guid(random) + ".tmp";
+    if (roll < 3) return Concat({"~DF", Hex(random, 4, true), ".TMP"});
+    if (roll < 6) return Concat({"tmp", Hex(random, 4), ".tmp"});
+    if (roll < 7) return Concat({Guid(random), ".tmp"});
     if (roll < 8)
-        return std::string(Pick(kProgramStems, random)) + "_installer_" + Number(random.Below(100), 1) +
-               ".log";
+        return Concat({Pick(kProgramStems, random), "_installer_", Number(random.Below(100), 1), ".log"});
     if (roll < 9)
-        return "chrome_BITS_" + Number(random.Below(100000), 1) + "_" + Number(random.Below(1000), 1);
-    return "wct" + Hex(random, 4, true) + ".tmp";
+        return Concat({"chrome_BITS_", Number(random.Below(100000), 1), "_", Number(random.Below(1000), 1)});
+    return Concat({"wct", Hex(random, 4, true), ".tmp"});
 }
 
 std::string LongFolder(Random& random) {
@@ -545,8 +556,7 @@ std::string LongFolder(Random& random) {
 }
 
 std::string LongFile(Random& random) {
-    return LongStem(random, random.Between(100, 140)) +
-           std::string(PickWeighted(kDocumentExtensions, random));
+    return Concat({LongStem(random, random.Between(100, 140)), PickWeighted(kDocumentExtensions, random)});
 }
 
 } // namespace
@@ -579,13 +589,14 @@ std::string MakeFolderName(Kind kind, Random& random) {
     case Kind::Documents: return DocumentFolder(random);
     case Kind::Pictures:
         return random.Chance(1, 2) ? Number(random.Between(2008, 2024), 4)
-                                   : Date(random, "-").substr(0, 7) + " " + UserWord(random);
+                                   : Concat({Date(random, "-").substr(0, 7), " ", UserWord(random)});
     case Kind::Music: return MusicFolder(random);
     case Kind::Videos: return DocumentFolder(random);
     case Kind::Source: return std::string(Pick(kSourceFolders, random));
     case Kind::Packages: return PackageFolder(random);
     case Kind::AppData: return AppDataFolder(random);
-    case Kind::Temp: return random.Chance(1, 2) ? Guid(random) : "_MEI" + Number(random.Below(100000), 1);
+    case Kind::Temp:
+        return random.Chance(1, 2) ? Guid(random) : Concat({"_MEI", Number(random.Below(100000), 1)});
     case Kind::LongNames: return LongFolder(random);
     }
     return SystemFolder(random);

@@ -244,7 +244,9 @@ private:
         Plan repos{"", Source, 10000};
         std::uint64_t projects = std::clamp<std::uint64_t>(budget / 8000, 1, 40);
         for (std::uint64_t i = 0; i < projects; ++i) {
-            Plan project{std::string(kProjectNames[i % 8]) + (i >= 8 ? "-" + std::to_string(i / 8 + 1) : ""),
+            std::string name = kProjectNames[i % 8];
+            if (i >= 8) name.append("-").append(std::to_string(i / 8 + 1));
+            Plan project{std::move(name),
                          Source,
                          static_cast<unsigned>(9900 / projects),
                          Fill::Tree,
