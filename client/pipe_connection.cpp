@@ -40,14 +40,8 @@ std::optional<protocol::Reply> PipeConnection::Exchange(const protocol::Request&
     if (!Connected()) return std::nullopt;
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     std::optional<protocol::Reply> reply;
-    char header[protocol::kFrameHeaderBytes];
-    if (WriteAll(protocol::EncodeRequest(request), deadline) &&
-        ReadExactly(header, sizeof(header), deadline)) {
-        if (const auto length =
-                protocol::DecodeFrameLength({header, sizeof(header)}, protocol::kMaxReplyBytes)) {
-            std::string body(*length, '\0');
-            if (ReadExactly(body.data(), *length, deadline)) reply = protocol::DecodeReply(body);
-        }
+    if (WriteAll(protocol::EncodeRequest(request), deadline)) {
+        if (const auto body = ReadFrame(deadline)) reply = protocol::DecodeReply(*body);
     }
     if (!reply) Close();
     return reply;
@@ -62,16 +56,32 @@ bool PipeConnection::WriteAll(const std::string& bytes, ULONGLONG deadline) {
     return Finish(overlapped, started, deadline, written) && written == bytes.size();
 }
 
-bool PipeConnection::ReadExactly(char* buffer, DWORD size, ULONGLONG deadline) {
-    while (size > 0) {
-        OVERLAPPED overlapped = {};
-        overlapped.hEvent = event_.Get();
-        DWORD read = 0;
-        const BOOL started = ReadFile(pipe_.Get(), buffer, size, nullptr, &overlapped);
-        if (!Finish(overlapped, started, deadline, read) || read == 0) return false;
-        buffer += read;
-        size -= read;
+std::optional<std::string> PipeConnection::ReadFrame(ULONGLONG deadline) {
+    for (;;) {
+        if (received_.size() >= protocol::kFrameHeaderBytes) {
+            const auto length = protocol::DecodeFrameLength(
+                std::string_view(received_).substr(0, protocol::kFrameHeaderBytes), protocol::kMaxReplyBytes);
+            if (!length) return std::nullopt;
+            const std::size_t frameBytes = protocol::kFrameHeaderBytes + *length;
+            if (received_.size() >= frameBytes) {
+                std::string body = received_.substr(protocol::kFrameHeaderBytes, *length);
+                received_.erase(0, frameBytes);
+                return body;
+            }
+        }
+        if (!ReadSome(deadline)) return std::nullopt;
     }
+}
+
+bool PipeConnection::ReadSome(ULONGLONG deadline) {
+    constexpr DWORD kChunkBytes = 64 * 1024;
+    chunk_.resize(kChunkBytes);
+    OVERLAPPED overlapped = {};
+    overlapped.hEvent = event_.Get();
+    DWORD read = 0;
+    const BOOL started = ReadFile(pipe_.Get(), chunk_.data(), kChunkBytes, nullptr, &overlapped);
+    if (!Finish(overlapped, started, deadline, read) || read == 0) return false;
+    received_.append(chunk_.data(), read);
     return true;
 }
 

@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace nuv::client {
 
@@ -20,7 +21,10 @@ public:
     // Whether the last exchange failed by running out of time, as opposed to
     // the service going away: a stuck service is not worth a second wait.
     bool TimedOut() const { return timedOut_; }
-    void Close() { pipe_.Close(); }
+    void Close() {
+        pipe_.Close();
+        received_.clear();
+    }
 
     // Sends one request and reads its reply. Any failure, timeout or
     // malformed reply closes the connection, since the stream can no longer
@@ -29,12 +33,17 @@ public:
 
 private:
     bool WriteAll(const std::string& bytes, ULONGLONG deadline);
-    bool ReadExactly(char* buffer, DWORD size, ULONGLONG deadline);
+    std::optional<std::string> ReadFrame(ULONGLONG deadline);
+    bool ReadSome(ULONGLONG deadline);
     bool Finish(OVERLAPPED& overlapped, BOOL started, ULONGLONG deadline, DWORD& transferred);
 
     session::UniqueHandle pipe_;
     session::UniqueHandle event_;
     bool timedOut_ = false;
+    // Bytes read but not yet taken: a reply usually arrives in one read,
+    // header and body together, and Wine makes every read a server call.
+    std::string received_;
+    std::vector<char> chunk_;
 };
 
 } // namespace nuv::client

@@ -20,6 +20,14 @@ std::wstring ToWide(std::string_view wtf8) {
     return std::wstring(utf16.begin(), utf16.end());
 }
 
+std::vector<ResultRow> ToResultRows(const std::vector<protocol::WireRow>& rows) {
+    std::vector<ResultRow> converted;
+    converted.reserve(rows.size());
+    for (const protocol::WireRow& row : rows)
+        converted.push_back({ToWide(row.name), ToWide(row.folder), row.isFolder});
+    return converted;
+}
+
 std::string ToWtf8(const std::wstring& text) {
     return protocol::Utf16ToWtf8(std::u16string(text.begin(), text.end()));
 }
@@ -30,16 +38,17 @@ SearchClient::SearchClient(std::wstring pipeName) : pipeName_(std::move(pipeName
 
 bool SearchClient::Query() {
     DropResults();
-    const protocol::SearchRequest request{ToWtf8(searchText_)};
+    const protocol::SearchRequest request{ToWtf8(searchText_), kPageRows};
     const bool hadConnection = connection_.Connected();
     auto reply = Exchange(request);
     // A connection that broke since the last call most often means the
     // service was restarted; one fresh attempt reaches the new one at once.
     if (!reply && hadConnection && !connection_.TimedOut()) reply = Exchange(request);
-    const auto* count = reply ? std::get_if<protocol::CountReply>(&*reply) : nullptr;
-    if (count == nullptr) return false;
-    count_ = count->count;
+    const auto* result = reply ? std::get_if<protocol::SearchResultReply>(&*reply) : nullptr;
+    if (result == nullptr) return false;
+    count_ = result->count;
     resultsOnConnection_ = true;
+    if (!result->firstRows.empty()) pages_[0] = ToResultRows(result->firstRows);
     return true;
 }
 
@@ -59,6 +68,11 @@ void SearchClient::Reset() {
 std::optional<protocol::Reply> SearchClient::Exchange(const protocol::Request& request) {
     if (!connection_.Connected() && !connection_.Connect(pipeName_, kConnectTimeoutMs)) return std::nullopt;
     auto reply = connection_.Exchange(request, kReplyTimeoutMs);
+    // A reply of the wrong kind means the stream is out of step.
+    if (reply && !protocol::IsReplyTo(request, *reply)) {
+        connection_.Close();
+        reply.reset();
+    }
     if (!connection_.Connected()) resultsOnConnection_ = false;
     return reply;
 }
@@ -71,9 +85,7 @@ const std::vector<ResultRow>* SearchClient::Page(std::uint32_t page) {
     if (rows == nullptr || rows->first != page * kPageRows) return nullptr;
     if (pages_.size() >= kMaxCachedPages) pages_.clear();
     std::vector<ResultRow>& cached = pages_[page];
-    cached.reserve(rows->rows.size());
-    for (const protocol::WireRow& row : rows->rows)
-        cached.push_back({ToWide(row.name), ToWide(row.folder), row.isFolder});
+    cached = ToResultRows(rows->rows);
     return &cached;
 }
 

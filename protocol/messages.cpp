@@ -70,7 +70,8 @@ std::optional<Request> DecodeRequestBody(Reader& reader, MessageType type) {
     switch (type) {
     case MessageType::Search: {
         SearchRequest search;
-        if (!reader.Text(search.query)) return std::nullopt;
+        if (!reader.Text(search.query) || !reader.U32(search.firstRows) || search.firstRows > kMaxRowsPerPage)
+            return std::nullopt;
         return Finished<Request>(reader, std::move(search));
     }
     case MessageType::Rows: {
@@ -91,19 +92,48 @@ bool DecodeRow(Reader& reader, WireRow& row) {
     return reader.Text(row.name) && reader.Text(row.folder);
 }
 
+bool DecodeRows(Reader& reader, std::vector<WireRow>& rows) {
+    std::uint32_t rowCount = 0;
+    if (!reader.U32(rowCount) || rowCount > kMaxRowsPerPage) return false;
+    rows.resize(rowCount);
+    for (WireRow& row : rows)
+        if (!DecodeRow(reader, row)) return false;
+    return true;
+}
+
+void EncodeRows(Writer& writer, const std::vector<WireRow>& rows) {
+    writer.U32(static_cast<std::uint32_t>(rows.size()));
+    for (const WireRow& row : rows) {
+        writer.U8(row.isFolder ? 1 : 0);
+        writer.Text(row.name);
+        writer.Text(row.folder);
+    }
+}
+
 std::optional<Reply> DecodeRowPage(Reader& reader) {
     RowPageReply page;
-    std::uint32_t rowCount = 0;
-    if (!reader.U32(page.first) || !reader.U32(rowCount) || rowCount > kMaxRowsPerPage) return std::nullopt;
-    // first + rowCount must stay a valid index range.
-    if (rowCount > std::numeric_limits<std::uint32_t>::max() - page.first) return std::nullopt;
-    page.rows.resize(rowCount);
-    for (WireRow& row : page.rows)
-        if (!DecodeRow(reader, row)) return std::nullopt;
+    if (!reader.U32(page.first) || !DecodeRows(reader, page.rows)) return std::nullopt;
+    // first + the row count must stay a valid index range.
+    if (page.rows.size() > std::numeric_limits<std::uint32_t>::max() - page.first) return std::nullopt;
     return Finished<Reply>(reader, std::move(page));
 }
 
+std::optional<Reply> DecodeSearchResult(Reader& reader) {
+    SearchResultReply result;
+    if (!reader.U32(result.count) || !DecodeRows(reader, result.firstRows) ||
+        result.firstRows.size() > result.count)
+        return std::nullopt;
+    return Finished<Reply>(reader, std::move(result));
+}
+
 } // namespace
+
+bool IsReplyTo(const Request& request, const Reply& reply) {
+    if (std::holds_alternative<SearchRequest>(request))
+        return std::holds_alternative<SearchResultReply>(reply);
+    if (std::holds_alternative<RowsRequest>(request)) return std::holds_alternative<RowPageReply>(reply);
+    return std::holds_alternative<CountReply>(reply);
+}
 
 std::string EncodeRequest(const Request& request) {
     Writer writer;
@@ -111,6 +141,7 @@ std::string EncodeRequest(const Request& request) {
                    [&](const SearchRequest& search) {
                        writer.U8(static_cast<std::uint8_t>(MessageType::Search));
                        writer.Text(search.query);
+                       writer.U32(search.firstRows);
                    },
                    [&](const RowsRequest& rows) {
                        writer.U8(static_cast<std::uint8_t>(MessageType::Rows));
@@ -133,12 +164,12 @@ std::string EncodeReply(const Reply& reply) {
                    [&](const RowPageReply& page) {
                        writer.U8(static_cast<std::uint8_t>(MessageType::RowPage));
                        writer.U32(page.first);
-                       writer.U32(static_cast<std::uint32_t>(page.rows.size()));
-                       for (const WireRow& row : page.rows) {
-                           writer.U8(row.isFolder ? 1 : 0);
-                           writer.Text(row.name);
-                           writer.Text(row.folder);
-                       }
+                       EncodeRows(writer, page.rows);
+                   },
+                   [&](const SearchResultReply& result) {
+                       writer.U8(static_cast<std::uint8_t>(MessageType::SearchResult));
+                       writer.U32(result.count);
+                       EncodeRows(writer, result.firstRows);
                    },
                },
                reply);
@@ -170,6 +201,7 @@ std::optional<Reply> DecodeReply(std::string_view body) {
         return Finished<Reply>(reader, count);
     }
     case MessageType::RowPage: return DecodeRowPage(reader);
+    case MessageType::SearchResult: return DecodeSearchResult(reader);
     default: return std::nullopt;
     }
 }

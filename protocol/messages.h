@@ -27,10 +27,14 @@ enum class MessageType : std::uint8_t {
     Reset = 3,  // drop the current result set; the reply is a Count of 0
     Count = 0x81,
     RowPage = 0x82,
+    SearchResult = 0x83,
 };
 
+// The reply carries the first rows too, so that a keystroke costs one round
+// trip: the list shows its first screenful without asking again.
 struct SearchRequest {
     std::string query;
+    std::uint32_t firstRows = 0; // at most kMaxRowsPerPage
     bool operator==(const SearchRequest&) const = default;
 };
 struct RowsRequest {
@@ -59,7 +63,16 @@ struct RowPageReply {
     std::vector<WireRow> rows;
     bool operator==(const RowPageReply&) const = default;
 };
-using Reply = std::variant<CountReply, RowPageReply>;
+// The count and rows 0, 1, ... up to the number asked for or the count.
+struct SearchResultReply {
+    std::uint32_t count = 0;
+    std::vector<WireRow> firstRows;
+    bool operator==(const SearchResultReply&) const = default;
+};
+using Reply = std::variant<CountReply, RowPageReply, SearchResultReply>;
+
+// Whether reply is the kind of message that answers request.
+bool IsReplyTo(const Request& request, const Reply& reply);
 
 // Whole frames, header included.
 std::string EncodeRequest(const Request& request);

@@ -24,26 +24,29 @@ std::string_view FolderForJoin(std::string_view folder) {
 } // namespace
 
 protocol::Reply RequestHandler::Handle(const protocol::Request& request) {
-    if (const auto* search = std::get_if<protocol::SearchRequest>(&request))
-        return protocol::CountReply{ClampCount(search_.Run(search->query))};
-    if (const auto* rows = std::get_if<protocol::RowsRequest>(&request)) return Rows(*rows);
+    if (const auto* search = std::get_if<protocol::SearchRequest>(&request)) {
+        const std::uint32_t count = ClampCount(search_.Run(search->query));
+        return protocol::SearchResultReply{count, RowsFrom(0, std::min(search->firstRows, count))};
+    }
+    if (const auto* rows = std::get_if<protocol::RowsRequest>(&request))
+        return protocol::RowPageReply{rows->first, RowsFrom(rows->first, rows->count)};
     search_.Reset();
     return protocol::CountReply{0};
 }
 
-protocol::RowPageReply RequestHandler::Rows(const protocol::RowsRequest& request) const {
-    protocol::RowPageReply page{request.first, {}};
+std::vector<protocol::WireRow> RequestHandler::RowsFrom(std::uint32_t first, std::uint32_t count) const {
+    std::vector<protocol::WireRow> rows;
     std::size_t replyBytes = kPageOverheadBytes;
     engine::Row row;
-    for (std::uint32_t i = 0; i < request.count && search_.GetRow(std::size_t(request.first) + i, row); ++i) {
+    for (std::uint32_t i = 0; i < count && search_.GetRow(std::size_t(first) + i, row); ++i) {
         const std::string_view folder = FolderForJoin(row.folder);
         replyBytes += kRowOverheadBytes + row.name.size() + folder.size();
         // Real paths (at most 32767 UTF-16 units) cannot fill a page past the
         // limit; this only keeps a reply one the client would accept.
-        if (replyBytes > protocol::kMaxReplyBytes && !page.rows.empty()) break;
-        page.rows.push_back({std::string(row.name), std::string(folder), row.isFolder});
+        if (replyBytes > protocol::kMaxReplyBytes && !rows.empty()) break;
+        rows.push_back({std::string(row.name), std::string(folder), row.isFolder});
     }
-    return page;
+    return rows;
 }
 
 } // namespace nuv::service

@@ -13,7 +13,7 @@ public:
     protocol::Reply Handle(const protocol::Request& request);
 
 private:
-    protocol::RowPageReply Rows(const protocol::RowsRequest& request) const;
+    std::vector<protocol::WireRow> RowsFrom(std::uint32_t first, std::uint32_t count) const;
 
     engine::Search search_;
 };
