@@ -46,8 +46,8 @@ private:
 
 bool BaseIndexBuilder::CheckParent(std::size_t i, std::string* error) const {
     const std::uint32_t p = raw_.parents[i];
-    const bool valid = IsVolumeRef(p) ? VolumeIndex(p) < raw_.volumes.size()
-                                      : p < entryCount_ && p != i && raw_.IsFolder(p);
+    const bool valid =
+        IsVolumeRef(p) ? VolumeIndex(p) < raw_.volumes.size() : p < entryCount_ && p != i && raw_.IsFolder(p);
     if (!valid && error) *error = "entry " + std::to_string(i) + " has an invalid parent";
     return valid;
 }
@@ -69,7 +69,8 @@ bool BaseIndexBuilder::CheckAcyclic(std::string* error) const {
             if (error) *error = "folders form a cycle at entry " + std::to_string(node);
             return false;
         }
-        for (std::uint32_t n : path) state[n] = kReachesVolume;
+        for (std::uint32_t n : path)
+            state[n] = kReachesVolume;
     }
     return true;
 }
@@ -105,7 +106,8 @@ void BaseIndexBuilder::SortByFoldedName() {
     order_.resize(entryCount_);
     std::iota(order_.begin(), order_.end(), 0u);
     bool sorted = true;
-    for (std::uint32_t i = 1; i < entryCount_ && sorted; ++i) sorted = FoldedOf(i - 1) <= FoldedOf(i);
+    for (std::uint32_t i = 1; i < entryCount_ && sorted; ++i)
+        sorted = FoldedOf(i - 1) <= FoldedOf(i);
     if (sorted) return;
     struct Keyed {
         std::uint64_t prefix; // the first 8 bytes, big-endian, zero-padded: compares like the text
@@ -126,12 +128,12 @@ void BaseIndexBuilder::SortByFoldedName() {
         // with zeros) decides; comparing whole texts settles both cases.
         return fa < fb;
     });
-    for (std::uint32_t k = 0; k < entryCount_; ++k) order_[k] = keyed[k].entry;
+    for (std::uint32_t k = 0; k < entryCount_; ++k)
+        order_[k] = keyed[k].entry;
 }
 
 // Names that fold alike are few per run, so ordering them further costs little.
-template <typename Less>
-void BaseIndexBuilder::SortEqualFoldedRuns(Less less) {
+template <typename Less> void BaseIndexBuilder::SortEqualFoldedRuns(Less less) {
     std::size_t runStart = 0;
     for (std::size_t i = 1; i <= entryCount_; ++i) {
         if (i < entryCount_ && FoldedOf(order_[i]) == FoldedOf(order_[runStart])) continue;
@@ -156,7 +158,8 @@ void BaseIndexBuilder::RankFolders() {
     std::vector<std::uint32_t> volumeOrder(raw_.volumes.size());
     std::iota(volumeOrder.begin(), volumeOrder.end(), 0u);
     std::vector<std::string> volumeFolded;
-    for (const auto& v : raw_.volumes) volumeFolded.push_back(Fold(v));
+    for (const auto& v : raw_.volumes)
+        volumeFolded.push_back(Fold(v));
     std::sort(volumeOrder.begin(), volumeOrder.end(), [&](std::uint32_t a, std::uint32_t b) {
         return std::tie(volumeFolded[a], raw_.volumes[a]) < std::tie(volumeFolded[b], raw_.volumes[b]);
     });
@@ -164,18 +167,21 @@ void BaseIndexBuilder::RankFolders() {
     rank_.assign(nodeCount, 0);
     std::uint32_t nextRank = 0;
     std::vector<std::size_t> stack;
-    for (auto v = volumeOrder.rbegin(); v != volumeOrder.rend(); ++v) stack.push_back(entryCount_ + *v);
+    for (auto v = volumeOrder.rbegin(); v != volumeOrder.rend(); ++v)
+        stack.push_back(entryCount_ + *v);
     while (!stack.empty()) {
         const std::size_t node = stack.back();
         stack.pop_back();
         rank_[node] = nextRank++;
-        for (std::uint32_t c = firstChild[node + 1]; c > firstChild[node]; --c) stack.push_back(childFolders[c - 1]);
+        for (std::uint32_t c = firstChild[node + 1]; c > firstChild[node]; --c)
+            stack.push_back(childFolders[c - 1]);
     }
 }
 
 void BaseIndexBuilder::Emit(BaseIndex& index) const {
     std::vector<std::uint32_t> position(entryCount_);
-    for (std::uint32_t k = 0; k < entryCount_; ++k) position[order_[k]] = k;
+    for (std::uint32_t k = 0; k < entryCount_; ++k)
+        position[order_[k]] = k;
 
     index.names_.reserve(raw_.names.size());
     index.nameStarts_.reserve(entryCount_ + 1);
@@ -227,13 +233,16 @@ void BaseIndexBuilder::EmitChildren(BaseIndex& index) const {
     const std::size_t nodeCount = entryCount_ + raw_.volumes.size();
     std::vector<std::uint32_t> slot(nodeCount + 1, 0);
     const auto node = [&](std::uint32_t p) { return IsVolumeRef(p) ? entryCount_ + VolumeIndex(p) : p; };
-    for (std::uint32_t p : index.parents_) ++slot[node(p) + 1];
+    for (std::uint32_t p : index.parents_)
+        ++slot[node(p) + 1];
     std::partial_sum(slot.begin(), slot.end(), slot.begin());
     index.children_.resize(entryCount_);
-    for (std::uint32_t k = 0; k < entryCount_; ++k) index.children_[slot[node(index.parents_[k])]++] = k;
+    for (std::uint32_t k = 0; k < entryCount_; ++k)
+        index.children_[slot[node(index.parents_[k])]++] = k;
 
     index.volumes_ = raw_.volumes;
-    for (const auto& v : index.volumes_) index.volumesFolded_.push_back(Fold(v));
+    for (const auto& v : index.volumes_)
+        index.volumesFolded_.push_back(Fold(v));
 }
 
 std::shared_ptr<const BaseIndex> BaseIndexBuilder::Run() {
@@ -248,9 +257,12 @@ std::shared_ptr<const BaseIndex> BaseIndexBuilder::Run() {
     });
     auto index = std::make_shared<BaseIndex>();
     bool inInputOrder = true;
-    for (std::uint32_t k = 0; k < entryCount_ && inInputOrder; ++k) inInputOrder = order_[k] == k;
-    if (inInputOrder) EmitInInputOrder(*index);
-    else Emit(*index);
+    for (std::uint32_t k = 0; k < entryCount_ && inInputOrder; ++k)
+        inInputOrder = order_[k] == k;
+    if (inInputOrder)
+        EmitInInputOrder(*index);
+    else
+        Emit(*index);
     return index;
 }
 
@@ -264,26 +276,16 @@ std::shared_ptr<const BaseIndex> BaseIndex::Build(RawTree&& raw, std::string* er
 }
 
 std::pair<const std::uint32_t*, const std::uint32_t*> BaseIndex::Children(std::uint32_t parent) const {
-    // children_ is ordered by parent with volumes after all entries: the same key as this one.
+    // children_ is ordered by parent, volumes after all entries: the order of this key.
     const auto key = [&](std::uint32_t p) -> std::uint64_t {
         return IsVolumeRef(p) ? std::uint64_t{parents_.size()} + VolumeIndex(p) : p;
     };
     const std::uint64_t wanted = key(parent);
-    const auto range = std::equal_range(
-        children_.begin(), children_.end(), wanted,
-        [&](const auto& a, const auto& b) {
-            if constexpr (std::is_same_v<std::decay_t<decltype(a)>, std::uint64_t>) return a < key(parents_[b]);
-            else return key(parents_[a]) < b;
-        });
-    return {children_.data() + (range.first - children_.begin()), children_.data() + (range.second - children_.begin())};
-}
-
-std::size_t BaseIndex::HeapBytes() const {
-    std::size_t bytes = names_.capacity() + folded_.capacity();
-    bytes += 4 * (nameStarts_.capacity() + foldedStarts_.capacity() + parents_.capacity() + children_.capacity());
-    bytes += 8 * folderBits_.capacity();
-    for (const auto& v : volumes_) bytes += v.capacity();
-    return bytes;
+    const auto first = std::partition_point(children_.begin(), children_.end(),
+                                            [&](std::uint32_t c) { return key(parents_[c]) < wanted; });
+    const auto last = std::partition_point(first, children_.end(),
+                                           [&](std::uint32_t c) { return key(parents_[c]) == wanted; });
+    return {children_.data() + (first - children_.begin()), children_.data() + (last - children_.begin())};
 }
 
 } // namespace nuv::engine

@@ -31,7 +31,8 @@ public:
         return std::string_view(names_).substr(nameStarts_[i], nameStarts_[i + 1] - nameStarts_[i]);
     }
     std::string_view Folded(std::uint32_t i) const {
-        return std::string_view(folded_).substr(foldedStarts_[i], foldedStarts_[i + 1] - foldedStarts_[i] - 1);
+        return std::string_view(folded_).substr(foldedStarts_[i],
+                                                foldedStarts_[i + 1] - foldedStarts_[i] - 1);
     }
     std::uint32_t Parent(std::uint32_t i) const { return parents_[i]; }
     bool IsFolder(std::uint32_t i) const { return (folderBits_[i / 64] >> (i % 64)) & 1; }
@@ -46,9 +47,6 @@ public:
 
     // The entries whose parent is `parent` (an entry or kVolumeRef | volume), in result order.
     std::pair<const std::uint32_t*, const std::uint32_t*> Children(std::uint32_t parent) const;
-
-    // Bytes held, for the memory figure's cross-check.
-    std::size_t HeapBytes() const;
 
 private:
     std::string names_;

@@ -15,7 +15,9 @@ std::shared_ptr<const BaseIndex> EmptyBase() {
 
 } // namespace
 
-Catalog::Catalog() : writer_(std::make_unique<CatalogWriter>(EmptyBase())) { current_ = writer_->MakeSnapshot(); }
+Catalog::Catalog() : writer_(std::make_unique<CatalogWriter>(EmptyBase())) {
+    current_ = writer_->MakeSnapshot();
+}
 
 Catalog::~Catalog() = default;
 
@@ -38,7 +40,9 @@ void Catalog::ReplaceRoot(ScanBuilder&& scan) {
     if (writer_->ReplaceRoot(std::move(scan))) Publish(writer_->MakeSnapshot());
 }
 
-void Catalog::RemoveRoot(std::string_view rootPath) { RemovePath(rootPath); }
+void Catalog::RemoveRoot(std::string_view rootPath) {
+    RemovePath(rootPath);
+}
 
 void Catalog::AddPath(std::string_view path, bool isFolder) {
     std::lock_guard lock(writeMutex_);
@@ -55,7 +59,9 @@ void Catalog::RenamePath(std::string_view from, std::string_view to) {
     if (writer_->RenamePath(from, to)) Publish(writer_->MakeSnapshot());
 }
 
-std::size_t Catalog::Size() const { return CurrentSnapshot()->Size(); }
+std::size_t Catalog::Size() const {
+    return CurrentSnapshot()->Size();
+}
 
 bool Catalog::Save(const std::string& file, std::string* error) const {
     const auto snapshot = CurrentSnapshot();

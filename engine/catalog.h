@@ -25,14 +25,19 @@ public:
     Catalog(const Catalog&) = delete;
     Catalog& operator=(const Catalog&) = delete;
 
-    void ReplaceRoot(ScanBuilder&& scan);                        // everything at or below the scan's root becomes what the scan holds
+    void
+    ReplaceRoot(ScanBuilder&& scan); // everything at or below the scan's root becomes what the scan holds
     void RemoveRoot(std::string_view rootPath);
-    void AddPath(std::string_view path, bool isFolder);          // missing parents appear as folders; existing path: folder flag updated
-    void RemovePath(std::string_view path);                      // with its whole subtree; unknown path: nothing happens
-    void RenamePath(std::string_view from, std::string_view to); // moves the subtree; unknown source: nothing happens
+    void AddPath(std::string_view path,
+                 bool isFolder); // missing parents appear as folders; existing path: folder flag updated
+    void RemovePath(std::string_view path); // with its whole subtree; unknown path: nothing happens
+    void RenamePath(std::string_view from,
+                    std::string_view to); // moves the subtree; unknown source: nothing happens
     std::size_t Size() const;
-    bool Save(const std::string& file, std::string* error) const; // atomic: write a temporary, flush, rename over
-    bool Load(const std::string& file, std::string* error);       // a bad file is rejected, the catalog left unchanged
+    bool Save(const std::string& file,
+              std::string* error) const; // atomic: write a temporary, flush, rename over
+    bool Load(const std::string& file,
+              std::string* error); // a bad file is rejected, the catalog left unchanged
 
     // The current state, immutable; what a Search holds while its results live.
     std::shared_ptr<const Snapshot> CurrentSnapshot() const;

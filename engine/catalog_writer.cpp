@@ -12,7 +12,9 @@ namespace {
 // Changes beyond this many tombstones plus added entries are folded into a new base. Each change
 // copies the change lists into its snapshot while a rebuild costs the whole catalogue, so the
 // bound grows with the base: about the square root of the balance, rounded to simple figures.
-std::size_t CompactionThreshold(std::size_t baseSize) { return std::max<std::size_t>(16384, baseSize / 256); }
+std::size_t CompactionThreshold(std::size_t baseSize) {
+    return std::max<std::size_t>(16384, baseSize / 256);
+}
 
 // Prefers the entry whose name matches exactly; Windows names are case-insensitive, so any
 // entry whose name folds alike is the same file when no exact match exists.
@@ -28,7 +30,9 @@ auto PickByName(const Range& candidates, std::string_view name, NameOf nameOf) {
 
 } // namespace
 
-CatalogWriter::CatalogWriter(std::shared_ptr<const BaseIndex> base) { ResetTo(std::move(base)); }
+CatalogWriter::CatalogWriter(std::shared_ptr<const BaseIndex> base) {
+    ResetTo(std::move(base));
+}
 
 void CatalogWriter::ResetTo(std::shared_ptr<const BaseIndex> base) {
     base_ = std::move(base);
@@ -61,7 +65,8 @@ NodeRef CatalogWriter::FindVolume(std::string_view name) const {
     std::vector<std::uint32_t> candidates;
     for (std::uint32_t v = 0; v < volumes_.size(); ++v)
         if (volumesFolded_[v] == folded) candidates.push_back(v);
-    const auto it = PickByName(candidates, name, [&](std::uint32_t v) -> std::string_view { return volumes_[v]; });
+    const auto it =
+        PickByName(candidates, name, [&](std::uint32_t v) -> std::string_view { return volumes_[v]; });
     return it == candidates.end() ? NodeRef{} : NodeRef{kVolumeRef | *it, nullptr};
 }
 
@@ -70,14 +75,15 @@ NodeRef CatalogWriter::FindChild(NodeRef parent, std::string_view name) const {
     std::vector<NodeRef> candidates;
     if (!parent.added) {
         const auto [first, last] = base_->Children(parent.ref);
-        const auto* from = std::lower_bound(first, last, folded,
-                                            [&](std::uint32_t c, const std::string& f) { return base_->Folded(c) < f; });
+        const auto* from = std::lower_bound(
+            first, last, folded, [&](std::uint32_t c, const std::string& f) { return base_->Folded(c) < f; });
         for (const auto* c = from; c != last && base_->Folded(*c) == folded; ++c)
             if (!IsRemoved(*c)) candidates.push_back(NodeRef{*c, nullptr});
     }
     if (const auto found = addedChildren_.find(ChildrenKey(parent)); found != addedChildren_.end()) {
         const auto [first, last] = found->second.equal_range(folded);
-        for (auto it = first; it != last; ++it) candidates.push_back(NodeRef::Added(it->second));
+        for (auto it = first; it != last; ++it)
+            candidates.push_back(NodeRef::Added(it->second));
     }
     const TreeView view = View();
     const auto it = PickByName(candidates, name, [&](NodeRef n) { return view.NameOf(n); });
@@ -87,7 +93,8 @@ NodeRef CatalogWriter::FindChild(NodeRef parent, std::string_view name) const {
 NodeRef CatalogWriter::Resolve(const std::vector<std::string_view>& components) const {
     if (components.empty()) return NodeRef{};
     NodeRef node = FindVolume(components[0]);
-    for (std::size_t i = 1; i < components.size() && !node.IsNone(); ++i) node = FindChild(node, components[i]);
+    for (std::size_t i = 1; i < components.size() && !node.IsNone(); ++i)
+        node = FindChild(node, components[i]);
     return node;
 }
 
@@ -124,7 +131,8 @@ std::vector<NodeRef> CatalogWriter::LiveChildren(NodeRef node) const {
             if (!IsRemoved(*c)) children.push_back(NodeRef{*c, nullptr});
     }
     if (const auto found = addedChildren_.find(ChildrenKey(node)); found != addedChildren_.end())
-        for (const auto& [folded, entry] : found->second) children.push_back(NodeRef::Added(entry));
+        for (const auto& [folded, entry] : found->second)
+            children.push_back(NodeRef::Added(entry));
     return children;
 }
 
@@ -133,8 +141,10 @@ NodeRef CatalogWriter::AddEntry(NodeRef parent, std::string_view name, bool isFo
     entry.name = std::string(name);
     entry.folded = Fold(name);
     entry.isFolder = isFolder;
-    if (parent.added) entry.addedParent = parent.added;
-    else entry.parentRef = parent.ref;
+    if (parent.added)
+        entry.addedParent = parent.added;
+    else
+        entry.parentRef = parent.ref;
     addedChildren_[ChildrenKey(parent)].emplace(entry.folded, &entry);
     pending_.push_back(&entry);
     return NodeRef::Added(&entry);
@@ -181,7 +191,8 @@ void CatalogWriter::RemoveSubtree(NodeRef root) {
     std::sort(newlyRemoved.begin(), newlyRemoved.end());
     std::vector<std::uint32_t> merged;
     merged.reserve(removed_.size() + newlyRemoved.size());
-    std::merge(removed_.begin(), removed_.end(), newlyRemoved.begin(), newlyRemoved.end(), std::back_inserter(merged));
+    std::merge(removed_.begin(), removed_.end(), newlyRemoved.begin(), newlyRemoved.end(),
+               std::back_inserter(merged));
     removed_ = std::move(merged);
 }
 
@@ -213,7 +224,8 @@ void CatalogWriter::FinishChange() {
         std::sort(pending_.begin(), pending_.end(), less);
         std::vector<const AddedEntry*> merged;
         merged.reserve(added_.size() + pending_.size());
-        std::merge(added_.begin(), added_.end(), pending_.begin(), pending_.end(), std::back_inserter(merged), less);
+        std::merge(added_.begin(), added_.end(), pending_.begin(), pending_.end(), std::back_inserter(merged),
+                   less);
         added_ = std::move(merged);
     }
     pending_.clear();
@@ -228,7 +240,8 @@ bool CatalogWriter::RemovePath(std::string_view path) {
     const NodeRef node = Resolve(SplitPath(path));
     if (node.IsNone()) return false;
     if (node.IsVolume()) {
-        for (NodeRef child : LiveChildren(node)) RemoveSubtree(child);
+        for (NodeRef child : LiveChildren(node))
+            RemoveSubtree(child);
     } else {
         RemoveSubtree(node);
     }
@@ -268,7 +281,8 @@ bool CatalogWriter::RenamePath(std::string_view from, std::string_view to) {
     // A folder cannot move into itself, nor over a folder that holds it; the file system refuses
     // both, and so do we.
     for (std::size_t depth = 1; depth < target.size(); ++depth) {
-        const NodeRef ancestor = Resolve(std::vector<std::string_view>(target.begin(), target.begin() + depth));
+        const NodeRef ancestor =
+            Resolve(std::vector<std::string_view>(target.begin(), target.begin() + depth));
         if (ancestor == node) return false;
     }
     const NodeRef existingTarget = Resolve(target);
@@ -293,10 +307,13 @@ bool CatalogWriter::ReplaceRoot(ScanBuilder&& scan) {
     std::uint32_t rootInRest = 0;
     const RawTree rest = MakeSnapshot()->Flatten(root, &rootInRest);
     const auto scanned = static_cast<std::uint32_t>(scan.Size());
-    const auto shifted = [&](std::uint32_t parent) { return IsVolumeRef(parent) ? parent : parent + scanned; };
+    const auto shifted = [&](std::uint32_t parent) {
+        return IsVolumeRef(parent) ? parent : parent + scanned;
+    };
     RawTree tree = scan.TakeTree(shifted(rootInRest));
     tree.volumes = rest.volumes;
-    for (std::size_t i = 0; i < rest.Size(); ++i) tree.Add(shifted(rest.parents[i]), rest.Name(i), rest.IsFolder(i));
+    for (std::size_t i = 0; i < rest.Size(); ++i)
+        tree.Add(shifted(rest.parents[i]), rest.Name(i), rest.IsFolder(i));
     std::string error;
     auto rebuilt = BaseIndex::Build(std::move(tree), &error);
     if (!rebuilt) return false;

@@ -32,7 +32,9 @@ private:
     using Children = std::multimap<std::string, const AddedEntry*, std::less<>>;
 
     TreeView View() const { return TreeView(*base_, volumes_, volumesFolded_); }
-    bool IsRemoved(std::uint32_t baseIndex) const { return (removedBits_[baseIndex / 64] >> (baseIndex % 64)) & 1; }
+    bool IsRemoved(std::uint32_t baseIndex) const {
+        return (removedBits_[baseIndex / 64] >> (baseIndex % 64)) & 1;
+    }
     static std::uintptr_t ChildrenKey(NodeRef parent);
 
     NodeRef FindVolume(std::string_view name) const;
@@ -52,9 +54,9 @@ private:
     std::shared_ptr<const BaseIndex> base_;
     std::vector<std::string> volumes_; // the base's volumes, then volumes added since
     std::vector<std::string> volumesFolded_;
-    std::vector<std::uint64_t> removedBits_;            // tombstones by base index, for lookups
-    std::vector<std::uint32_t> removed_;                // the same, ascending, for snapshots
-    std::shared_ptr<AddedArena> arena_;       // every entry added since the base was built, live or not
+    std::vector<std::uint64_t> removedBits_; // tombstones by base index, for lookups
+    std::vector<std::uint32_t> removed_;     // the same, ascending, for snapshots
+    std::shared_ptr<AddedArena> arena_;      // every entry added since the base was built, live or not
     std::vector<const AddedEntry*> added_;   // the live ones, in result order
     std::vector<const AddedEntry*> pending_; // added by the current change, merged into added_ at its end
     std::unordered_map<std::uintptr_t, Children> addedChildren_; // by parent, keyed by folded name

@@ -27,7 +27,8 @@ bool Fail(std::string* error, std::string why) {
 #ifdef _WIN32
 
 std::wstring Widen(const std::string& text) {
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    const int length =
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
     return wide;
@@ -39,12 +40,14 @@ struct HandleCloser {
 using ScopedHandle = std::unique_ptr<void, HandleCloser>;
 
 ScopedHandle OpenFile(const std::string& path, DWORD access, DWORD disposition) {
-    HANDLE h = CreateFileW(Widen(path).c_str(), access, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
-                           nullptr);
+    HANDLE h = CreateFileW(Widen(path).c_str(), access, FILE_SHARE_READ, nullptr, disposition,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
     return ScopedHandle(h == INVALID_HANDLE_VALUE ? nullptr : h);
 }
 
-std::string LastError(const char* what) { return std::string(what) + " failed, error " + std::to_string(GetLastError()); }
+std::string LastError(const char* what) {
+    return std::string(what) + " failed, error " + std::to_string(GetLastError());
+}
 
 } // namespace
 
@@ -63,7 +66,8 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, std:
         }
         if (!FlushFileBuffers(file.get())) return Fail(error, LastError("flushing the index file"));
     }
-    if (!MoveFileExW(Widen(temporary).c_str(), Widen(path).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (!MoveFileExW(Widen(temporary).c_str(), Widen(path).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return Fail(error, LastError("renaming the index file into place"));
     return true;
 }
@@ -78,7 +82,8 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::string* err
     while (read < bytes.size()) {
         const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - read, 1u << 30));
         DWORD done = 0;
-        if (!ReadFile(file.get(), bytes.data() + read, chunk, &done, nullptr)) return Fail(error, LastError("reading the index file"));
+        if (!ReadFile(file.get(), bytes.data() + read, chunk, &done, nullptr))
+            return Fail(error, LastError("reading the index file"));
         if (done == 0) break;
         read += done;
     }
@@ -88,7 +93,9 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::string* err
 
 #else
 
-std::string LastError(const char* what) { return std::string(what) + " failed: " + std::strerror(errno); }
+std::string LastError(const char* what) {
+    return std::string(what) + " failed: " + std::strerror(errno);
+}
 
 struct Descriptor {
     int fd;
@@ -121,7 +128,8 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, std:
         }
         if (fsync(file.fd) != 0) return Fail(error, LastError("flushing the index file"));
     }
-    if (rename(temporary.c_str(), path.c_str()) != 0) return Fail(error, LastError("renaming the index file into place"));
+    if (rename(temporary.c_str(), path.c_str()) != 0)
+        return Fail(error, LastError("renaming the index file into place"));
     // The rename itself lives in the folder; flushing it makes the new name survive a power cut.
     Descriptor folder(open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.fd >= 0) fsync(folder.fd);

@@ -22,13 +22,11 @@ struct Header {
 };
 static_assert(sizeof(Header) == kHeaderSize);
 
-template <typename T>
-void Put(std::string& out, const T& value) {
+template <typename T> void Put(std::string& out, const T& value) {
     out.append(reinterpret_cast<const char*>(&value), sizeof(T));
 }
 
-template <typename T>
-void PutArray(std::string& out, const std::vector<T>& values) {
+template <typename T> void PutArray(std::string& out, const std::vector<T>& values) {
     out.append(reinterpret_cast<const char*>(values.data()), values.size() * sizeof(T));
 }
 
@@ -42,12 +40,12 @@ public:
         at_ += size;
         return true;
     }
-    template <typename T>
-    bool TakeArray(std::size_t count, std::vector<T>& values) {
+    template <typename T> bool TakeArray(std::size_t count, std::vector<T>& values) {
         std::string_view piece;
         if (count > (bytes_.size() - at_) / sizeof(T) || !Take(count * sizeof(T), piece)) return false;
         values.resize(count);
-        if (count > 0) std::memcpy(values.data(), piece.data(), piece.size()); // an empty vector may have no data
+        if (count > 0)
+            std::memcpy(values.data(), piece.data(), piece.size()); // an empty vector may have no data
         return true;
     }
     bool AtEnd() const { return at_ == bytes_.size(); }
@@ -73,7 +71,9 @@ bool DecodeVolumes(std::string_view bytes, std::uint32_t count, std::vector<std:
     return reader.AtEnd();
 }
 
-std::uint64_t Rotate(std::uint64_t x, int bits) { return (x << bits) | (x >> (64 - bits)); }
+std::uint64_t Rotate(std::uint64_t x, int bits) {
+    return (x << bits) | (x >> (64 - bits));
+}
 
 } // namespace
 
@@ -92,8 +92,10 @@ std::uint64_t IndexChecksum(std::string_view bytes) {
             lanes[l] = Rotate(lanes[l] + word * kPrime2, 31) * kPrime1;
         }
     }
-    std::uint64_t hash = Rotate(lanes[0], 1) + Rotate(lanes[1], 7) + Rotate(lanes[2], 12) + Rotate(lanes[3], 18);
-    for (; left > 0; ++p, --left) hash = Rotate(hash ^ (static_cast<unsigned char>(*p) * kPrime1), 11) * kPrime2;
+    std::uint64_t hash =
+        Rotate(lanes[0], 1) + Rotate(lanes[1], 7) + Rotate(lanes[2], 12) + Rotate(lanes[3], 18);
+    for (; left > 0; ++p, --left)
+        hash = Rotate(hash ^ (static_cast<unsigned char>(*p) * kPrime1), 11) * kPrime2;
     hash ^= bytes.size() * kPrime1;
     hash ^= hash >> 33;
     hash *= kPrime2;

@@ -8,8 +8,7 @@ namespace nuv::engine {
 
 // Sorts on two threads when the range is large enough to repay starting one; the machines we
 // target have two cores, so a two-way split is all there is to win.
-template <typename T, typename Less>
-void ParallelSort(std::vector<T>& items, Less less) {
+template <typename T, typename Less> void ParallelSort(std::vector<T>& items, Less less) {
     constexpr std::size_t kWorthASecondThread = 1 << 16;
     if (items.size() < kWorthASecondThread) {
         std::sort(items.begin(), items.end(), less);

@@ -32,7 +32,8 @@ public:
     void AddLine(const std::vector<std::string_view>& components, bool isFolder) {
         const std::size_t folderDepth = isFolder ? components.size() : components.size() - 1;
         ScanBuilder::FolderId folder = ScanBuilder::kRootFolder;
-        for (std::size_t d = 1; d < folderDepth; ++d) folder = FolderAt(d, folder, components[d]);
+        for (std::size_t d = 1; d < folderDepth; ++d)
+            folder = FolderAt(d, folder, components[d]);
         if (!isFolder) scan_.AddFile(folder, components.back());
     }
 
@@ -49,8 +50,10 @@ private:
     }
 
     ScanBuilder scan_;
-    std::unordered_map<FolderKey, ScanBuilder::FolderId, FolderKeyHash> folders_; // names point into the list text
-    std::vector<std::pair<std::string_view, ScanBuilder::FolderId>> chain_;       // the last line's folders, by depth
+    std::unordered_map<FolderKey, ScanBuilder::FolderId, FolderKeyHash>
+        folders_; // names point into the list text
+    std::vector<std::pair<std::string_view, ScanBuilder::FolderId>>
+        chain_; // the last line's folders, by depth
 };
 
 } // namespace
@@ -73,7 +76,8 @@ std::vector<ScanBuilder> ScansFromPathList(std::string_view text) {
         if (components.size() < 2) continue; // a volume alone adds nothing
         const bool isFolder = line.ends_with('\\') || line.ends_with('/');
         std::size_t v = 0;
-        while (v < volumeNames.size() && volumeNames[v] != components[0]) ++v;
+        while (v < volumeNames.size() && volumeNames[v] != components[0])
+            ++v;
         if (v == volumeNames.size()) {
             volumeNames.emplace_back(components[0]);
             volumes.emplace_back(components[0]);
@@ -82,7 +86,8 @@ std::vector<ScanBuilder> ScansFromPathList(std::string_view text) {
         volumes[v].AddLine(components, isFolder);
     }
     std::vector<ScanBuilder> scans;
-    for (auto& volume : volumes) scans.push_back(volume.Take());
+    for (auto& volume : volumes)
+        scans.push_back(volume.Take());
     return scans;
 }
 

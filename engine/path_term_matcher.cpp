@@ -14,7 +14,8 @@ PathTermMatcher::PathTermMatcher(const Snapshot& snapshot, std::string_view text
     const std::size_t lastSeparator = text_.rfind('\\');
     headLength_ = lastSeparator == std::string::npos ? 0 : static_cast<std::uint32_t>(lastSeparator + 1);
     for (std::uint32_t i = 1, k = 0; i < text_.size(); ++i) {
-        while (k > 0 && text_[i] != text_[k]) k = fallback_[k];
+        while (k > 0 && text_[i] != text_[k])
+            k = fallback_[k];
         if (text_[i] == text_[k]) ++k;
         fallback_[i + 1] = k;
     }
@@ -24,7 +25,8 @@ PathTermMatcher::State PathTermMatcher::Advance(State state, std::string_view te
     if (text_.empty()) return {0, true};
     for (const char c : text) {
         if (state.found) return state;
-        while (state.matched > 0 && text_[state.matched] != c) state.matched = fallback_[state.matched];
+        while (state.matched > 0 && text_[state.matched] != c)
+            state.matched = fallback_[state.matched];
         if (text_[state.matched] == c) ++state.matched;
         if (state.matched == text_.size()) {
             state.found = true;
@@ -38,7 +40,8 @@ PathTermMatcher::State PathTermMatcher::Advance(State state, std::string_view te
 // falling back from it.
 bool PathTermMatcher::EndsWithHead(std::uint32_t matched) const {
     if (headLength_ == 0) return false;
-    while (matched > headLength_) matched = fallback_[matched];
+    while (matched > headLength_)
+        matched = fallback_[matched];
     return matched == headLength_;
 }
 
@@ -55,7 +58,8 @@ PathTermMatcher::State PathTermMatcher::AfterFolder(NodeRef folder) {
     for (NodeRef n = folder; !n.IsNone(); n = snapshot_.View().ParentOf(n)) {
         const std::uint32_t* slot = MemoSlot(n);
         if (slot && *slot != 0) {
-            state = {(*slot & ~(kFoundBit | kHeadEndsBit)) - 1, (*slot & kFoundBit) != 0, (*slot & kHeadEndsBit) != 0};
+            state = {(*slot & ~(kFoundBit | kHeadEndsBit)) - 1, (*slot & kFoundBit) != 0,
+                     (*slot & kHeadEndsBit) != 0};
             break;
         }
         chain.push_back(n);
@@ -71,7 +75,8 @@ PathTermMatcher::State PathTermMatcher::AfterFolder(NodeRef folder) {
 
 bool PathTermMatcher::Matches(std::uint32_t item) {
     const State folder = AfterFolder(snapshot_.View().ParentOf(snapshot_.NodeOfItem(item)));
-    return folder.found || (folder.headEnds && snapshot_.Folded(item).starts_with(std::string_view(text_).substr(headLength_)));
+    return folder.found || (folder.headEnds &&
+                            snapshot_.Folded(item).starts_with(std::string_view(text_).substr(headLength_)));
 }
 
 } // namespace nuv::engine

@@ -35,9 +35,10 @@ private:
 
     const Snapshot& snapshot_;
     std::string text_;
-    std::uint32_t headLength_ = 0;         // the text up to and with its last '\'; the rest is the tail
-    std::vector<std::uint32_t> fallback_; // for each matched length, the next shorter prefix that is also a suffix
-    std::vector<std::uint32_t> memo_;     // by base entry, then volume: 0 unknown, else the state packed
+    std::uint32_t headLength_ = 0; // the text up to and with its last '\'; the rest is the tail
+    std::vector<std::uint32_t>
+        fallback_; // for each matched length, the next shorter prefix that is also a suffix
+    std::vector<std::uint32_t> memo_; // by base entry, then volume: 0 unknown, else the state packed
 };
 
 } // namespace nuv::engine

@@ -75,8 +75,10 @@ Query Parser::Parse(std::string_view text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
         if (inQuotes) {
-            if (c == '"') inQuotes = false;
-            else raw_.push_back(c);
+            if (c == '"')
+                inQuotes = false;
+            else
+                raw_.push_back(c);
             continue;
         }
         if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
@@ -119,7 +121,8 @@ bool TermImplies(const Term& narrower, const Term& wider) {
     switch (wider.kind) {
     case TermKind::kNameContains:
         if (narrower.kind == TermKind::kNameContains) return contains(narrower.text, wider.text);
-        if (narrower.kind == TermKind::kNameWildcard) return contains(LongestLiteralRun(narrower.text), wider.text);
+        if (narrower.kind == TermKind::kNameWildcard)
+            return contains(LongestLiteralRun(narrower.text), wider.text);
         return false;
     case TermKind::kPathContains:
         return narrower.kind == TermKind::kPathContains && contains(narrower.text, wider.text);
@@ -136,7 +139,9 @@ bool GroupImplies(const std::vector<Term>& narrower, const std::vector<Term>& wi
 
 } // namespace
 
-Query ParseQuery(std::string_view text) { return Parser().Parse(text); }
+Query ParseQuery(std::string_view text) {
+    return Parser().Parse(text);
+}
 
 bool IsNarrowing(const Query& narrower, const Query& wider) {
     return std::all_of(wider.groups.begin(), wider.groups.end(), [&](const auto& w) {

@@ -24,7 +24,8 @@ public:
     ItemMatcher(const Snapshot& snapshot, const Query& query) : snapshot_(snapshot), query_(query) {
         for (const auto& group : query.groups)
             for (const auto& term : group)
-                if (term.kind == TermKind::kPathContains) pathMatchers_.emplace_back(&term, PathTermMatcher(snapshot, term.text));
+                if (term.kind == TermKind::kPathContains)
+                    pathMatchers_.emplace_back(&term, PathTermMatcher(snapshot, term.text));
     }
 
     // `provenGroup` is a group already known to match (the scan's driver), or kNoGroup.
@@ -39,7 +40,9 @@ public:
     }
 
 private:
-    bool TermMatches(std::uint32_t item, const Term& term) { return PositiveMatch(item, term) != term.negated; }
+    bool TermMatches(std::uint32_t item, const Term& term) {
+        return PositiveMatch(item, term) != term.negated;
+    }
 
     bool PositiveMatch(std::uint32_t item, const Term& term) {
         switch (term.kind) {
@@ -87,8 +90,10 @@ Driver ChooseDriver(const Query& query) {
         std::size_t shortest = static_cast<std::size_t>(-1);
         for (const Term& term : query.groups[g]) {
             std::string_view needle;
-            if (!term.negated && term.kind == TermKind::kNameContains) needle = term.text;
-            else if (!term.negated && term.kind == TermKind::kNameWildcard) needle = LongestLiteralRun(term.text);
+            if (!term.negated && term.kind == TermKind::kNameContains)
+                needle = term.text;
+            else if (!term.negated && term.kind == TermKind::kNameWildcard)
+                needle = LongestLiteralRun(term.text);
             allWords = allWords && term.kind == TermKind::kNameContains;
             usable = usable && !needle.empty();
             candidate.needles.push_back(needle);
@@ -112,7 +117,8 @@ public:
     RemovedCursor(const std::vector<std::uint32_t>& removed, std::uint32_t from)
         : at_(std::lower_bound(removed.begin(), removed.end(), from)), end_(removed.end()) {}
     bool IsRemoved(std::uint32_t index) {
-        while (at_ != end_ && *at_ < index) ++at_;
+        while (at_ != end_ && *at_ < index)
+            ++at_;
         return at_ != end_ && *at_ == index;
     }
 
@@ -130,14 +136,14 @@ std::uint32_t EntryAt(const std::vector<std::uint32_t>& starts, std::uint32_t fr
         step *= 2;
     }
     const std::uint32_t high = std::min(last, low + step);
-    return static_cast<std::uint32_t>(std::upper_bound(starts.begin() + low, starts.begin() + high + 1, offset) -
-                                      starts.begin()) -
+    return static_cast<std::uint32_t>(
+               std::upper_bound(starts.begin() + low, starts.begin() + high + 1, offset) - starts.begin()) -
            1;
 }
 
 // The entries in [first, last) whose folded name contains the needle, ascending.
-void FindNeedleEntries(const BaseIndex& base, std::string_view needle, std::uint32_t first, std::uint32_t last,
-                       std::vector<std::uint32_t>& entries) {
+void FindNeedleEntries(const BaseIndex& base, std::string_view needle, std::uint32_t first,
+                       std::uint32_t last, std::vector<std::uint32_t>& entries) {
     const auto& starts = base.FoldedStarts();
     const char* buffer = base.FoldedBuffer().data();
     const char* end = buffer + starts[last];
@@ -169,7 +175,8 @@ void ScanBaseRange(const Snapshot& snapshot, const Query& query, std::uint32_t f
         found.clear();
         FindNeedleEntries(snapshot.Base(), needle, first, last, found);
         merged.clear();
-        std::set_union(candidates.begin(), candidates.end(), found.begin(), found.end(), std::back_inserter(merged));
+        std::set_union(candidates.begin(), candidates.end(), found.begin(), found.end(),
+                       std::back_inserter(merged));
         candidates.swap(merged);
     }
     hits.reserve(candidates.size());
@@ -202,8 +209,9 @@ std::vector<std::uint32_t> MergeAddedHits(const Snapshot& snapshot, std::vector<
     merged.reserve(baseHits.size() + addedHits.size());
     auto from = baseHits.begin();
     for (std::uint32_t added : addedHits) {
-        const auto to = std::upper_bound(from, baseHits.end(), added,
-                                         [&](std::uint32_t a, std::uint32_t b) { return snapshot.Less(a, b); });
+        const auto to = std::upper_bound(from, baseHits.end(), added, [&](std::uint32_t a, std::uint32_t b) {
+            return snapshot.Less(a, b);
+        });
         merged.insert(merged.end(), from, to);
         merged.push_back(added);
         from = to;
@@ -212,8 +220,8 @@ std::vector<std::uint32_t> MergeAddedHits(const Snapshot& snapshot, std::vector<
     return merged;
 }
 
-void FilterRange(const Snapshot& snapshot, const Query& query, const std::uint32_t* first, const std::uint32_t* last,
-                 std::vector<std::uint32_t>& kept) {
+void FilterRange(const Snapshot& snapshot, const Query& query, const std::uint32_t* first,
+                 const std::uint32_t* last, std::vector<std::uint32_t>& kept) {
     ItemMatcher matcher(snapshot, query);
     for (const std::uint32_t* item = first; item != last; ++item)
         if (matcher.Matches(*item, kNoGroup)) kept.push_back(*item);

@@ -13,8 +13,12 @@ constexpr std::uint32_t kVolumeRef = 0x80000000u;
 // The largest number of entries or volumes; the top bit is taken by kVolumeRef.
 constexpr std::uint32_t kMaxEntries = 0x7FFFFFFFu;
 
-inline bool IsVolumeRef(std::uint32_t ref) { return (ref & kVolumeRef) != 0; }
-inline std::uint32_t VolumeIndex(std::uint32_t ref) { return ref & ~kVolumeRef; }
+inline bool IsVolumeRef(std::uint32_t ref) {
+    return (ref & kVolumeRef) != 0;
+}
+inline std::uint32_t VolumeIndex(std::uint32_t ref) {
+    return ref & ~kVolumeRef;
+}
 
 // Every entry of a catalogue as flat arrays, in any order: what an index is built from, what a
 // live catalogue is flattened to, and what the index file holds.

@@ -16,9 +16,13 @@ ScanBuilder::FolderId ScanBuilder::AddFolder(FolderId parent, std::string_view n
     return static_cast<FolderId>(tree_.Size());
 }
 
-void ScanBuilder::AddFile(FolderId parent, std::string_view name) { AddEntry(parent, name, false); }
+void ScanBuilder::AddFile(FolderId parent, std::string_view name) {
+    AddEntry(parent, name, false);
+}
 
-std::size_t ScanBuilder::Size() const { return tree_.Size(); }
+std::size_t ScanBuilder::Size() const {
+    return tree_.Size();
+}
 
 void ScanBuilder::Reserve(std::size_t entries, std::size_t nameBytes) {
     tree_.names.reserve(nameBytes);
@@ -28,7 +32,8 @@ void ScanBuilder::Reserve(std::size_t entries, std::size_t nameBytes) {
 }
 
 RawTree ScanBuilder::TakeTree(std::uint32_t rootParent) {
-    for (std::uint32_t& parent : tree_.parents) parent = parent == kRootFolder ? rootParent : parent - 1;
+    for (std::uint32_t& parent : tree_.parents)
+        parent = parent == kRootFolder ? rootParent : parent - 1;
     RawTree taken = std::move(tree_);
     tree_ = RawTree{};
     return taken;

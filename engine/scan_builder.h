@@ -28,12 +28,7 @@ public:
     // Room for this many entries and name bytes, when the walker can tell in advance.
     void Reserve(std::size_t entries, std::size_t nameBytes);
 
-    // Read side, for the catalog. Entry i has name Name(i), lies in folder ParentOf(i) and is a
-    // folder when IsFolder(i). A folder's id is its entry index plus one; kRootFolder is the root.
     const std::string& RootPath() const { return rootPath_; }
-    std::string_view Name(std::size_t entry) const { return tree_.Name(entry); }
-    FolderId ParentOf(std::size_t entry) const { return tree_.parents[entry]; }
-    bool IsFolder(std::size_t entry) const { return tree_.IsFolder(entry); }
 
     // Hands the entries over as the first entries of a tree, with the root's children given
     // `rootParent` as their parent; the builder is left empty.

@@ -25,14 +25,17 @@ std::size_t Search::Run(std::string_view text) {
     auto snapshot = catalog_.CurrentSnapshot();
     auto query = std::make_unique<Query>(ParseQuery(text));
     const std::size_t refineLimit = std::max(kRefineAlwaysUpTo, snapshot->Size() / kRefineShareDivisor);
-    lastRunRefined_ = query_ && snapshot_ == snapshot && results_.size() <= refineLimit && IsNarrowing(*query, *query_);
+    lastRunRefined_ =
+        query_ && snapshot_ == snapshot && results_.size() <= refineLimit && IsNarrowing(*query, *query_);
     results_ = lastRunRefined_ ? FilterItems(*snapshot, *query, results_) : EvaluateQuery(*snapshot, *query);
     snapshot_ = std::move(snapshot);
     query_ = std::move(query);
     return results_.size();
 }
 
-std::size_t Search::Count() const { return results_.size(); }
+std::size_t Search::Count() const {
+    return results_.size();
+}
 
 bool Search::GetRow(std::size_t index, Row& row) const {
     if (index >= results_.size()) return false;

@@ -28,10 +28,13 @@ public:
     Search(const Search&) = delete;
     Search& operator=(const Search&) = delete;
 
-    std::size_t Run(std::string_view query); // the count; refines the previous results when the query extends the previous one and the catalog has not changed since
+    std::size_t Run(std::string_view query); // the count; refines the previous results when the query extends
+                                             // the previous one and the catalog has not changed since
     std::size_t Count() const;
-    bool GetRow(std::size_t index, Row& row) const; // false when out of range; views stay valid until the next call on this Search
-    void Reset();                                   // drops the results
+    bool
+    GetRow(std::size_t index,
+           Row& row) const; // false when out of range; views stay valid until the next call on this Search
+    void Reset();           // drops the results
 
     // True when the last Run searched only the previous results (for tests and benchmarks).
     bool LastRunRefined() const { return lastRunRefined_; }

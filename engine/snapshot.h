@@ -29,7 +29,6 @@ public:
     static std::shared_ptr<const Snapshot> FromBase(std::shared_ptr<const BaseIndex> base);
 
     const BaseIndex& Base() const { return *base_; }
-    const std::shared_ptr<const BaseIndex>& BasePointer() const { return base_; }
     const TreeView& View() const { return view_; }
     const std::vector<std::string>& Volumes() const { return volumes_; }
     const std::vector<const AddedEntry*>& Added() const { return added_; }

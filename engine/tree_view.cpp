@@ -44,7 +44,8 @@ bool TreeView::IsBelow(NodeRef node, NodeRef ancestor) const {
 
 void TreeView::AppendPath(NodeRef node, std::string& out) const {
     std::vector<NodeRef> chain;
-    for (NodeRef n = node; !n.IsNone(); n = ParentOf(n)) chain.push_back(n);
+    for (NodeRef n = node; !n.IsNone(); n = ParentOf(n))
+        chain.push_back(n);
     for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
         if (it != chain.rbegin()) out.push_back('\\');
         out.append(NameOf(*it));
@@ -55,8 +56,10 @@ void TreeView::AppendPath(NodeRef node, std::string& out) const {
 int TreeView::CompareFolders(NodeRef a, NodeRef b) const {
     if (a == b) return 0;
     std::vector<NodeRef> chainA, chainB;
-    for (NodeRef n = a; !n.IsNone(); n = ParentOf(n)) chainA.push_back(n);
-    for (NodeRef n = b; !n.IsNone(); n = ParentOf(n)) chainB.push_back(n);
+    for (NodeRef n = a; !n.IsNone(); n = ParentOf(n))
+        chainA.push_back(n);
+    for (NodeRef n = b; !n.IsNone(); n = ParentOf(n))
+        chainB.push_back(n);
     auto ia = chainA.rbegin(), ib = chainB.rbegin();
     for (; ia != chainA.rend() && ib != chainB.rend(); ++ia, ++ib) {
         if (*ia == *ib) continue;

@@ -19,7 +19,7 @@ struct AddedEntry {
     std::string name;
     std::string folded;
     bool isFolder = false;
-    std::uint32_t parentRef = 0;              // a base entry or kVolumeRef | volume; unused when addedParent is set
+    std::uint32_t parentRef = 0; // a base entry or kVolumeRef | volume; unused when addedParent is set
     const AddedEntry* addedParent = nullptr; // set when the parent is itself an added entry
 };
 

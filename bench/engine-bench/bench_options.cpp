@@ -10,7 +10,8 @@ namespace {
 constexpr const char* kUsage =
     "usage: engine-bench (--paths FILE | --load FILE) [--save FILE] [--repeat N]\n"
     "                    [--queries FILE] [--query TEXT --rows N] [--typing WORD]\n"
-    "  --paths FILE    one full path a line (C:\\dir\\name, '/' also separates, trailing separator = folder)\n"
+    "  --paths FILE    one full path a line (C:\\dir\\name, '/' also separates, trailing separator = "
+    "folder)\n"
     "  --load FILE     an index file written by --save, instead of --paths\n"
     "  --save FILE     write the index file (prints save_ms)\n"
     "  --queries FILE  one query a line; prints: query, count, median ms to the count,\n"
@@ -36,16 +37,24 @@ bool ParseBenchOptions(int argc, char** argv, BenchOptions& options) {
         const char* name = argv[i];
         const char* value = argv[i + 1];
         std::size_t number = 0;
-        if (!std::strcmp(name, "--paths")) options.pathsFile = value;
-        else if (!std::strcmp(name, "--load")) options.loadFile = value;
-        else if (!std::strcmp(name, "--save")) options.saveFile = value;
-        else if (!std::strcmp(name, "--queries")) options.queriesFile = value;
-        else if (!std::strcmp(name, "--query")) options.query = value;
-        else if (!std::strcmp(name, "--typing")) options.typingWord = value;
-        else if (!std::strcmp(name, "--rows") && ParseCount(value, number)) options.rows = number;
+        if (!std::strcmp(name, "--paths"))
+            options.pathsFile = value;
+        else if (!std::strcmp(name, "--load"))
+            options.loadFile = value;
+        else if (!std::strcmp(name, "--save"))
+            options.saveFile = value;
+        else if (!std::strcmp(name, "--queries"))
+            options.queriesFile = value;
+        else if (!std::strcmp(name, "--query"))
+            options.query = value;
+        else if (!std::strcmp(name, "--typing"))
+            options.typingWord = value;
+        else if (!std::strcmp(name, "--rows") && ParseCount(value, number))
+            options.rows = number;
         else if (!std::strcmp(name, "--repeat") && ParseCount(value, number) && number > 0)
             options.repeat = static_cast<int>(number);
-        else valid = false;
+        else
+            valid = false;
     }
     valid = valid && options.pathsFile.empty() != options.loadFile.empty();
     valid = valid && (options.rows == 0) == options.query.empty();

@@ -38,7 +38,8 @@ double Median(std::vector<double> values) {
 std::size_t ReadFirstPage(const Search& search) {
     std::size_t bytes = 0;
     Row row;
-    for (std::size_t i = 0; i < kFirstPage && search.GetRow(i, row); ++i) bytes += row.name.size() + row.folder.size();
+    for (std::size_t i = 0; i < kFirstPage && search.GetRow(i, row); ++i)
+        bytes += row.name.size() + row.folder.size();
     return bytes;
 }
 
@@ -64,7 +65,8 @@ std::vector<std::string> ReadLines(const std::string& file) {
 void BuildFromPathList(Catalog& catalog, std::string&& text) {
     auto scans = nuv::engine::ScansFromPathList(text);
     std::string().swap(text); // assigning an empty string would keep the buffer
-    for (auto& scan : scans) catalog.ReplaceRoot(std::move(scan));
+    for (auto& scan : scans)
+        catalog.ReplaceRoot(std::move(scan));
 }
 
 void TimeQueries(const Catalog& catalog, const std::string& file, int repeat) {
@@ -99,7 +101,8 @@ void PrintRows(const Catalog& catalog, const std::string& query, std::size_t row
 std::vector<std::string> TypedPrefixes(const std::string& word) {
     std::vector<std::string> prefixes;
     for (std::size_t i = 1; i <= word.size(); ++i)
-        if (i == word.size() || (static_cast<unsigned char>(word[i]) & 0xC0) != 0x80) prefixes.push_back(word.substr(0, i));
+        if (i == word.size() || (static_cast<unsigned char>(word[i]) & 0xC0) != 0x80)
+            prefixes.push_back(word.substr(0, i));
     return prefixes;
 }
 
@@ -157,8 +160,9 @@ int main(int argc, char** argv) {
     }
     const double buildMs = MillisecondsSince(buildStart);
     const std::size_t entries = catalog.Size();
-    const double bytesPerEntry =
-        entries ? static_cast<double>(nuv::bench::AllocatedBytes() - bytesBefore) / static_cast<double>(entries) : 0;
+    const double bytesPerEntry = entries ? static_cast<double>(nuv::bench::AllocatedBytes() - bytesBefore) /
+                                               static_cast<double>(entries)
+                                         : 0;
 
     if (!options.saveFile.empty()) {
         std::string error;

@@ -21,7 +21,8 @@ const Catalog& FixtureCatalog() {
                             "C:\\Users\\Anna\\Straße.mp3\nC:\\Users\\Anna\\ΣΑΣ.flac\nC:\\Data\\ＡＢＣ.txt\n"
                             "C:\\Data\\中文文件.txt\nC:\\Data\\a*b?c.txt\nC:\\Data\\bad\xED\xA0\x80.bin\n"
                             "D:\\Backup\\Users\\\nD:\\Backup\\x\\y\\z\\deep.txt\n";
-        for (auto& scan : nuv::engine::ScansFromPathList(lines)) c->ReplaceRoot(std::move(scan));
+        for (auto& scan : nuv::engine::ScansFromPathList(lines))
+            c->ReplaceRoot(std::move(scan));
         c->AddPath("C:\\Users\\Anna\\added.txt", false);
         c->RenamePath("C:\\Data", "C:\\Moved");
         return c;

@@ -5,7 +5,8 @@
 namespace nuv::engine::testing {
 
 void AddPathList(Catalog& catalog, std::string_view lines) {
-    for (auto& scan : ScansFromPathList(lines)) catalog.ReplaceRoot(std::move(scan));
+    for (auto& scan : ScansFromPathList(lines))
+        catalog.ReplaceRoot(std::move(scan));
 }
 
 std::string RowText(const Row& row) {
@@ -19,7 +20,8 @@ std::string RowText(const Row& row) {
 std::vector<std::string> AllRows(const Search& search) {
     std::vector<std::string> rows;
     Row row;
-    for (std::size_t i = 0; search.GetRow(i, row); ++i) rows.push_back(RowText(row));
+    for (std::size_t i = 0; search.GetRow(i, row); ++i)
+        rows.push_back(RowText(row));
     return rows;
 }
 

@@ -15,7 +15,9 @@ namespace {
 using testing::AddPathList;
 using testing::Query;
 
-std::string TempPath(const std::string& name) { return ::testing::TempDir() + "nuv_engine_" + name; }
+std::string TempPath(const std::string& name) {
+    return ::testing::TempDir() + "nuv_engine_" + name;
+}
 
 std::string ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -55,7 +57,8 @@ TEST_F(IndexFile, SaveAndLoadGiveBackTheSameCatalog) {
         EXPECT_EQ(Query(loaded, query), Query(catalog, query)) << query;
     // A loaded catalogue takes changes like any other.
     loaded.AddPath("D:\\renamed\\y\\new.bin", false);
-    EXPECT_EQ(Query(loaded, "*.bin"), (std::vector<std::string>{"D:\\renamed\\y\\new.bin", "D:\\renamed\\y\\z.bin"}));
+    EXPECT_EQ(Query(loaded, "*.bin"),
+              (std::vector<std::string>{"D:\\renamed\\y\\new.bin", "D:\\renamed\\y\\z.bin"}));
     // Saving again replaces the file.
     ASSERT_TRUE(loaded.Save(file, &error)) << error;
     Catalog again;
@@ -86,8 +89,8 @@ TEST_F(IndexFile, RejectsDamagedFilesAndKeepsTheCatalog) {
         {"byte appended", good + "x"},
         {"foreign text", "C:\\Users\\Anna\\a path list, not an index\n"},
     };
-    for (std::size_t at : {std::size_t{0}, std::size_t{8}, std::size_t{24}, std::size_t{40}, std::size_t{kHeaderSize} + 1,
-                           payloadMiddle, good.size() - 1}) {
+    for (std::size_t at : {std::size_t{0}, std::size_t{8}, std::size_t{24}, std::size_t{40},
+                           std::size_t{kHeaderSize} + 1, payloadMiddle, good.size() - 1}) {
         std::string flipped = good;
         flipped[at] = static_cast<char>(flipped[at] ^ 0x20);
         damaged.emplace_back("flipped byte " + std::to_string(at), flipped);

@@ -64,7 +64,8 @@ TEST_F(LiveUpdate, RenameMovesTheSubtree) {
     // Moved entries keep moving with their new parent.
     catalog.AddPath("D:\\data\\code\\extra.cpp", false);
     catalog.RenamePath("D:\\data\\code", "C:\\back");
-    EXPECT_EQ(Query(catalog, "cpp"), (Rows{"C:\\back\\extra.cpp", "C:\\back\\main.cpp", "C:\\back\\util.cpp"}));
+    EXPECT_EQ(Query(catalog, "cpp"),
+              (Rows{"C:\\back\\extra.cpp", "C:\\back\\main.cpp", "C:\\back\\util.cpp"}));
 }
 
 TEST_F(LiveUpdate, RenameHandlesCaseChangesReplacementAndRefusals) {
@@ -74,7 +75,7 @@ TEST_F(LiveUpdate, RenameHandlesCaseChangesReplacementAndRefusals) {
     EXPECT_EQ(Query(catalog, "song|notes"), (Rows{"C:\\music\\song.mp3"}));
     const Rows before = Query(catalog, "");
     catalog.RenamePath("C:\\work", "C:\\work\\src\\inside"); // into itself: refused
-    catalog.RenamePath("C:\\work\\src", "C:\\work");           // over its own parent: refused
+    catalog.RenamePath("C:\\work\\src", "C:\\work");         // over its own parent: refused
     catalog.RenamePath("C:\\missing", "C:\\other");
     catalog.RenamePath("C:\\work", "C:\\");
     catalog.RenamePath("C:\\", "D:\\");
@@ -88,8 +89,8 @@ TEST_F(LiveUpdate, ReplaceRootReplacesOnlyWhatLiesBelowIt) {
     scan.AddFile(ScanBuilder::kRootFolder, "todo.md");
     scan.AddFile(12345, "orphan.txt"); // an id never handed out lands at the root
     catalog.ReplaceRoot(std::move(scan));
-    EXPECT_EQ(Query(catalog, "c:\\work\\"),
-              (Rows{"C:\\work\\src2\\fresh.cpp", "C:\\work\\orphan.txt", "C:\\work\\src2\\", "C:\\work\\todo.md"}));
+    EXPECT_EQ(Query(catalog, "c:\\work\\"), (Rows{"C:\\work\\src2\\fresh.cpp", "C:\\work\\orphan.txt",
+                                                  "C:\\work\\src2\\", "C:\\work\\todo.md"}));
     EXPECT_EQ(Query(catalog, "song|data"), (Rows{"D:\\data\\", "C:\\music\\song.mp3"}));
     EXPECT_EQ(Query(catalog, "work"), (Rows{"C:\\work\\"}));
 }

@@ -37,9 +37,11 @@ TEST(QueryParse, GivesEveryInputOneMeaning) {
         {"a b", "n:a & n:b"},
         {"  a   b  ", "n:a & n:b"},
         {"a\tb", "n:a & n:b"},
-        {"a\xE3\x80\x80" "b", "n:a & n:b"}, // the ideographic space of Chinese input
-        {"a|b c", "n:a|n:b & n:c"},         // '|' binds tighter than a space
-        {"a | b", "n:a|n:b"},               // spaces around '|' do not split
+        {"a\xE3\x80\x80"
+         "b",
+         "n:a & n:b"},              // the ideographic space of Chinese input
+        {"a|b c", "n:a|n:b & n:c"}, // '|' binds tighter than a space
+        {"a | b", "n:a|n:b"},       // spaces around '|' do not split
         {"a|", "n:a"},
         {"|a", "n:a"},
         {"a||b", "n:a|n:b"},
@@ -47,13 +49,13 @@ TEST(QueryParse, GivesEveryInputOneMeaning) {
         {"!a b", "!n:a & n:b"},
         {"!a|b", "!n:a|n:b"},
         {"!!a", "n:a"},
-        {"a!b", "n:a!b"},                 // '!' inside a term is text
-        {"!", "*"},                       // a lone '!' is ignored
+        {"a!b", "n:a!b"}, // '!' inside a term is text
+        {"!", "*"},       // a lone '!' is ignored
         {"! a", "n:a"},
         {"\"a b\"", "n:a b"},
         {"\"a b\" c", "n:a b & n:c"},
         {"x\"a b\"y", "n:xa by"},
-        {"\"!a|b\"", "n:!a|b"},           // quotes keep '!' and '|' as text
+        {"\"!a|b\"", "n:!a|b"}, // quotes keep '!' and '|' as text
         {"!\"a b\"", "!n:a b"},
         {"\"unclosed text", "n:unclosed text"},
         {"\"\"", "*"},
@@ -64,11 +66,12 @@ TEST(QueryParse, GivesEveryInputOneMeaning) {
         {"a**b", "w:a*b"},
         {"?", "w:?"},
         {"users\\anna", "p:users\\anna"},
-        {"users/anna", "p:users\\anna"},  // '/' is a separator too
+        {"users/anna", "p:users\\anna"}, // '/' is a separator too
         {"c:\\*.txt", "W:c:\\*.txt"},
         {"Straße", "n:strasse"},
     };
-    for (const auto& c : cases) EXPECT_EQ(Describe(ParseQuery(c.query)), c.parsed) << c.query;
+    for (const auto& c : cases)
+        EXPECT_EQ(Describe(ParseQuery(c.query)), c.parsed) << c.query;
 }
 
 struct NarrowingCase {
@@ -79,24 +82,14 @@ struct NarrowingCase {
 
 TEST(QueryParse, RecognisesQueriesThatOnlyNarrow) {
     const NarrowingCase cases[] = {
-        {"ab", "a", true},
-        {"abc", "ab", true},
-        {"a b", "a", true},
-        {"ba", "a", true},       // not a prefix in text, still narrower
-        {"a", "ab", false},
-        {"a|", "a", true},
-        {"a|b", "a", false},     // widens
-        {"!ab", "!a", false},    // excluding less is wider
-        {"!a", "!ab", true},
-        {"a*", "a", true},       // the whole name matches, so it contains "a"
-        {"a?", "a", true},
-        {"a\\", "a", false},     // now the path, not the name
-        {"a\\b", "a\\", true},
-        {"a\\", "a\\b", false},
-        {"a b", "a|c", true},
-        {"", "a", false},
-        {"a", "", true},
-        {"\"a b\"", "a", true},
+        {"ab", "a", true},     {"abc", "ab", true},    {"a b", "a", true},
+        {"ba", "a", true}, // not a prefix in text, still narrower
+        {"a", "ab", false},    {"a|", "a", true},      {"a|b", "a", false}, // widens
+        {"!ab", "!a", false},                                               // excluding less is wider
+        {"!a", "!ab", true},   {"a*", "a", true},   // the whole name matches, so it contains "a"
+        {"a?", "a", true},     {"a\\", "a", false}, // now the path, not the name
+        {"a\\b", "a\\", true}, {"a\\", "a\\b", false}, {"a b", "a|c", true},
+        {"", "a", false},      {"a", "", true},        {"\"a b\"", "a", true},
     };
     for (const auto& c : cases)
         EXPECT_EQ(IsNarrowing(ParseQuery(c.narrower), ParseQuery(c.wider)), c.narrowing)

@@ -61,13 +61,19 @@ void ReferenceCatalog::EnsureFolders(const Path& path, std::size_t count) {
     for (std::size_t n = 2; n <= count; ++n) {
         const Path prefix(path.begin(), path.begin() + static_cast<std::ptrdiff_t>(n));
         auto found = entries_.find(prefix);
-        if (found == entries_.end()) entries_[prefix] = true;
-        else found->second = true; // a file in the way has no contents to lose
+        if (found == entries_.end())
+            entries_[prefix] = true;
+        else
+            found->second = true; // a file in the way has no contents to lose
     }
 }
 
+// Paths under a prefix sort right after it, so the subtree is one run of the map.
 void ReferenceCatalog::EraseSubtree(const Path& path) {
-    std::erase_if(entries_, [&](const auto& entry) { return StartsWith(entry.first, path); });
+    auto end = entries_.lower_bound(path);
+    while (end != entries_.end() && StartsWith(end->first, path))
+        ++end;
+    entries_.erase(entries_.lower_bound(path), end);
 }
 
 void ReferenceCatalog::AddPath(const Path& path, bool isFolder) {
@@ -93,7 +99,8 @@ void ReferenceCatalog::RenamePath(const Path& from, const Path& to) {
     for (auto it = entries_.begin(); it != entries_.end();) {
         if (StartsWith(it->first, from)) {
             Path renamed = to;
-            renamed.insert(renamed.end(), it->first.begin() + static_cast<std::ptrdiff_t>(from.size()), it->first.end());
+            renamed.insert(renamed.end(), it->first.begin() + static_cast<std::ptrdiff_t>(from.size()),
+                           it->first.end());
             moved[renamed] = it->second;
             it = entries_.erase(it);
         } else {
@@ -136,14 +143,16 @@ std::vector<std::string> ReferenceCatalog::Run(std::string_view text) const {
     for (const auto& [path, isFolder] : entries_) {
         if (!Matches(path, query)) continue;
         Keyed k{Fold(path.back()), {}, path.back(), Join(path) + (isFolder ? "\\" : "")};
-        for (std::size_t i = 0; i + 1 < path.size(); ++i) k.folder.emplace_back(Fold(path[i]), path[i]);
+        for (std::size_t i = 0; i + 1 < path.size(); ++i)
+            k.folder.emplace_back(Fold(path[i]), path[i]);
         hits.push_back(std::move(k));
     }
     std::sort(hits.begin(), hits.end(), [](const Keyed& a, const Keyed& b) {
         return std::tie(a.foldedName, a.folder, a.name) < std::tie(b.foldedName, b.folder, b.name);
     });
     std::vector<std::string> rows;
-    for (auto& h : hits) rows.push_back(std::move(h.row));
+    for (auto& h : hits)
+        rows.push_back(std::move(h.row));
     return rows;
 }
 

@@ -14,9 +14,9 @@ using testing::ReferenceCatalog;
 // several of them ("Xa", "ß", "Σ").
 const char* const kNames[] = {"a", "b", "ab", "Xa", "中", "a.b", "c-c", "ß", "Σ", "ba"};
 const char* const kVolumes[] = {"C:", "D:"};
-const char* const kQueries[] = {"",     "a",       "b",   "x",       "ss",     "σ",      "ab|中",  "!a",
-                                "a !b", "*.b",     "?",   "??",      "a\\b",   "\\a",    "c:\\a\\*", "*a*",
-                                "ba|c-c !b", "\"a.b\"", "中", "b\\", "d:\\", "!*", "x*|!ß"};
+const char* const kQueries[] = {"",          "a",       "b",  "x",   "ss",   "σ",   "ab|中",    "!a",
+                                "a !b",      "*.b",     "?",  "??",  "a\\b", "\\a", "c:\\a\\*", "*a*",
+                                "ba|c-c !b", "\"a.b\"", "中", "b\\", "d:\\", "!*",  "x*|!ß"};
 
 class RandomTree {
 public:
@@ -25,7 +25,8 @@ public:
     std::string Path() {
         std::string path = kVolumes[Pick(2)];
         const std::size_t depth = 1 + Pick(4);
-        for (std::size_t d = 0; d < depth; ++d) path += std::string("\\") + kNames[Pick(std::size(kNames))];
+        for (std::size_t d = 0; d < depth; ++d)
+            path += std::string("\\") + kNames[Pick(std::size(kNames))];
         return path;
     }
     std::size_t Pick(std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(random_); }
@@ -36,7 +37,8 @@ private:
 
 void ExpectSameAnswers(const Catalog& catalog, const ReferenceCatalog& reference, const std::string& when) {
     ASSERT_EQ(catalog.Size(), reference.Size()) << when;
-    for (const char* query : kQueries) EXPECT_EQ(testing::Query(catalog, query), reference.Run(query)) << when << ": " << query;
+    for (const char* query : kQueries)
+        EXPECT_EQ(testing::Query(catalog, query), reference.Run(query)) << when << ": " << query;
 }
 
 // The engine against the slow reference on random trees, through every kind of change: built
@@ -45,9 +47,11 @@ TEST(ReferenceComparison, RandomTreesAndChangesGiveTheSameRows) {
     for (unsigned start = 1; start <= 4; ++start) {
         RandomTree tree(start);
         ReferenceCatalog reference;
-        for (int i = 0; i < 120; ++i) reference.AddPath(ReferenceCatalog::Split(tree.Path()), tree.Pick(3) == 0);
+        for (int i = 0; i < 120; ++i)
+            reference.AddPath(ReferenceCatalog::Split(tree.Path()), tree.Pick(3) == 0);
         std::string list;
-        for (const auto& row : reference.Run("")) list += row + "\n";
+        for (const auto& row : reference.Run(""))
+            list += row + "\n";
         Catalog catalog;
         testing::AddPathList(catalog, list);
         ExpectSameAnswers(catalog, reference, "after the list, start " + std::to_string(start));
@@ -71,7 +75,8 @@ TEST(ReferenceComparison, RandomTreesAndChangesGiveTheSameRows) {
                 reference.RenamePath(ReferenceCatalog::Split(a), ReferenceCatalog::Split(b));
             }
             if (step % 20 == 19) {
-                ExpectSameAnswers(catalog, reference, "start " + std::to_string(start) + " step " + std::to_string(step));
+                ExpectSameAnswers(catalog, reference,
+                                  "start " + std::to_string(start) + " step " + std::to_string(step));
                 if (::testing::Test::HasFailure()) return;
             }
         }
@@ -83,12 +88,14 @@ TEST(ReferenceComparison, ManyChangesFoldIntoANewBaseWithoutChangingAnswers) {
     Catalog catalog;
     ReferenceCatalog reference;
     for (int i = 0; i < 17000; ++i) {
-        const std::string path = "C:\\f" + std::to_string(i % 97) + "\\n" + std::to_string(i) + (i % 3 ? ".b" : "a");
+        const std::string path =
+            "C:\\f" + std::to_string(i % 97) + "\\n" + std::to_string(i) + (i % 3 ? ".b" : "a");
         catalog.AddPath(path, false);
         reference.AddPath(ReferenceCatalog::Split(path), false);
     }
     for (int i = 0; i < 17000; i += 7) {
-        const std::string path = "C:\\f" + std::to_string(i % 97) + "\\n" + std::to_string(i) + (i % 3 ? ".b" : "a");
+        const std::string path =
+            "C:\\f" + std::to_string(i % 97) + "\\n" + std::to_string(i) + (i % 3 ? ".b" : "a");
         catalog.RemovePath(path);
         reference.RemovePath(ReferenceCatalog::Split(path));
     }

@@ -73,13 +73,15 @@ TEST_F(SearchTable, AnswersEachQueryWithExactRowsInOrder) {
         {"qqq", {}},
         {"c:", {}}, // volumes are not results
     };
-    for (const auto& c : cases) EXPECT_EQ(Query(catalog, c.query), c.rows) << c.query;
+    for (const auto& c : cases)
+        EXPECT_EQ(Query(catalog, c.query), c.rows) << c.query;
 }
 
 TEST_F(SearchTable, EmptyAndLoneOperatorQueriesMatchEverything) {
     const std::size_t everything = catalog.Size();
     EXPECT_EQ(everything, 19u); // 11 lines and the 8 folders they imply
-    for (const char* query : {"", "   ", "!", "|", "\"\"", "*"}) EXPECT_EQ(Query(catalog, query).size(), everything) << query;
+    for (const char* query : {"", "   ", "!", "|", "\"\"", "*"})
+        EXPECT_EQ(Query(catalog, query).size(), everything) << query;
 }
 
 TEST_F(SearchTable, RowGivesNameFolderAndFlagSeparately) {
