@@ -28,5 +28,4 @@ protected:
 class CEdit : public CWnd {
 public:
     void SetSel(int nStartChar, int nEndChar, BOOL bNoScroll = FALSE);
-    void GetSel(int& nStartChar, int& nEndChar) const;
 };

@@ -50,14 +50,6 @@ int CListCtrl::SetSelectionMark(int iIndex) {
     return static_cast<int>(SendMessage(LVM_SETSELECTIONMARK, 0, static_cast<LPARAM>(iIndex)));
 }
 
-BOOL CListCtrl::SetItemState(int nItem, UINT nState, UINT nMask) {
-    LVITEMW item{};
-    item.state = nState;
-    item.stateMask = nMask;
-    return static_cast<BOOL>(
-        SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(nItem), reinterpret_cast<LPARAM>(&item)));
-}
-
 int CListCtrl::GetCountPerPage() const {
     return static_cast<int>(::SendMessageW(m_hWnd, LVM_GETCOUNTPERPAGE, 0, 0));
 }
@@ -65,12 +57,6 @@ int CListCtrl::GetCountPerPage() const {
 BOOL CListCtrl::GetItemPosition(int nItem, LPPOINT lpPoint) const {
     return static_cast<BOOL>(::SendMessageW(m_hWnd, LVM_GETITEMPOSITION, static_cast<WPARAM>(nItem),
                                             reinterpret_cast<LPARAM>(lpPoint)));
-}
-
-BOOL CListCtrl::GetItemRect(int nItem, LPRECT lpRect, UINT nCode) const {
-    lpRect->left = static_cast<LONG>(nCode);
-    return static_cast<BOOL>(::SendMessageW(m_hWnd, LVM_GETITEMRECT, static_cast<WPARAM>(nItem),
-                                            reinterpret_cast<LPARAM>(lpRect)));
 }
 
 std::wstring CListCtrl::GetItemText(int nItem, int nSubItem) const {

@@ -26,10 +26,8 @@ public:
 
     int GetSelectionMark() const;
     int SetSelectionMark(int iIndex);
-    BOOL SetItemState(int nItem, UINT nState, UINT nMask);
     int GetCountPerPage() const;
     BOOL GetItemPosition(int nItem, LPPOINT lpPoint) const;
-    BOOL GetItemRect(int nItem, LPRECT lpRect, UINT nCode) const;
     // The cell's text as the list shows it (asked from the parent for an
     // owner-data list).
     std::wstring GetItemText(int nItem, int nSubItem) const;

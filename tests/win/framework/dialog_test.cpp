@@ -262,6 +262,13 @@ TEST(DataExchange, BindsTemplateControlsAndRunsPreSubclassWindowOnce) {
 
     ::SendMessageW(button, WM_APP + 7, 0, 0);
     EXPECT_EQ(dlg.m_button.m_nProbeMessages, 1) << "messages reach the bound object";
+    dlg.m_edit.SetWindowText(L"共查找出");
+    dlg.m_edit.SetSel(1, 3);
+    DWORD start = 0;
+    DWORD end = 0;
+    dlg.m_edit.SendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 1u);
+    EXPECT_EQ(end, 3u);
     EXPECT_TRUE(dlg.UpdateData(TRUE)) << "binding again changes nothing";
     EXPECT_EQ(dlg.m_button.m_nPreSubclass, 1);
 

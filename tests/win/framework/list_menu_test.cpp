@@ -67,6 +67,13 @@ TEST(OwnerDataList, RowCountColumnsStylesAndCellsComeFromTheParent) {
     EXPECT_EQ(list.GetItemText(999999, 1), L"行 999999 列 1");
     EXPECT_EQ(list.GetItemText(0, 0), L"行 0 列 0");
 
+    POINT first{-1, -1};
+    POINT second{-1, -1};
+    EXPECT_TRUE(list.GetItemPosition(0, &first));
+    EXPECT_TRUE(list.GetItemPosition(1, &second));
+    EXPECT_GT(second.y, first.y);
+    EXPECT_GT(list.GetCountPerPage(), 0);
+
     EXPECT_EQ(list.SetSelectionMark(3), -1);
     EXPECT_EQ(list.GetSelectionMark(), 3);
 
