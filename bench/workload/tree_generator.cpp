@@ -29,7 +29,7 @@ struct Plan {
     unsigned share;
     Fill fill = Fill::Tree;
     unsigned files_share = 0; // of its own budget, as files directly inside it
-    std::vector<Plan> children;
+    std::vector<Plan> children = {};
 };
 
 Plan UserPlan(std::string name, unsigned share) {
