@@ -66,7 +66,8 @@ TEST(GenerateTree, TreeIsPinned) {
     std::uint64_t hash = 14695981039346656037ull; // FNV-1a
     auto mix = [&](char c) { hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull; };
     ASSERT_TRUE(GenerateTree(kMinimumEntryCount, [&](const Entry& entry) {
-        for (char c : entry.path) mix(c);
+        for (char c : entry.path)
+            mix(c);
         mix(entry.folder ? '\\' : '\n');
     }));
     EXPECT_EQ(hash, 5642316195254621116ull);
