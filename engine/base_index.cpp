@@ -24,7 +24,8 @@ private:
         return IsVolumeRef(p) ? entryCount_ + VolumeIndex(p) : p;
     }
     std::string_view FoldedOf(std::uint32_t i) const {
-        return std::string_view(folded_).substr(foldedStarts_[i], foldedStarts_[i + 1] - foldedStarts_[i]);
+        return std::string_view(folded_).substr(foldedStarts_[i],
+                                                foldedStarts_[i + 1] - foldedStarts_[i] - 1);
     }
     bool CheckParent(std::size_t i, std::string* error) const;
     bool CheckAcyclic(std::string* error) const;
@@ -38,7 +39,7 @@ private:
 
     RawTree& raw_;
     std::size_t entryCount_;
-    std::string folded_;                      // raw order, no separators
+    std::string folded_;                      // raw order, each name followed by a zero byte as in the index
     std::vector<std::uint32_t> foldedStarts_; // raw order
     std::vector<std::uint32_t> order_;        // raw indices in result order
     std::vector<std::uint32_t> rank_;         // per node: folder path order
@@ -91,11 +92,13 @@ bool BaseIndexBuilder::Validate(std::string* error) {
 }
 
 void BaseIndexBuilder::FoldNames() {
-    folded_.reserve(raw_.names.size() + raw_.names.size() / 8);
+    // Folding keeps most names' sizes, so this is usually exact; the rare growth is trimmed later.
+    folded_.reserve(raw_.names.size() + entryCount_);
     foldedStarts_.reserve(entryCount_ + 1);
     foldedStarts_.push_back(0);
     for (std::size_t i = 0; i < entryCount_; ++i) {
         AppendFolded(raw_.Name(i), folded_);
+        folded_.push_back('\0');
         foldedStarts_.push_back(static_cast<std::uint32_t>(folded_.size()));
     }
 }
@@ -217,14 +220,10 @@ void BaseIndexBuilder::EmitInInputOrder(BaseIndex& index) {
     index.nameStarts_.shrink_to_fit();
     index.parents_.shrink_to_fit();
     index.folderBits_.shrink_to_fit();
-    index.folded_.reserve(folded_.size() + entryCount_);
-    index.foldedStarts_.reserve(entryCount_ + 1);
-    index.foldedStarts_.push_back(0);
-    for (std::uint32_t i = 0; i < entryCount_; ++i) {
-        index.folded_.append(FoldedOf(i));
-        index.folded_.push_back('\0');
-        index.foldedStarts_.push_back(static_cast<std::uint32_t>(index.folded_.size()));
-    }
+    index.folded_ = std::move(folded_);
+    if (index.folded_.capacity() > index.folded_.size() + index.folded_.size() / 64)
+        index.folded_.shrink_to_fit();
+    index.foldedStarts_ = std::move(foldedStarts_);
     EmitChildren(index);
 }
 
@@ -247,7 +246,7 @@ void BaseIndexBuilder::EmitChildren(BaseIndex& index) const {
 
 std::shared_ptr<const BaseIndex> BaseIndexBuilder::Run() {
     FoldNames();
-    if (folded_.size() + entryCount_ > std::numeric_limits<std::uint32_t>::max()) return nullptr;
+    if (folded_.size() > std::numeric_limits<std::uint32_t>::max()) return nullptr;
     SortByFoldedName();
     SortEqualFoldedRuns([&](std::uint32_t a, std::uint32_t b) { return raw_.Name(a) < raw_.Name(b); });
     RankFolders();

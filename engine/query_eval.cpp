@@ -174,6 +174,10 @@ void ScanBaseRange(const Snapshot& snapshot, const Query& query, std::uint32_t f
     for (std::string_view needle : driver.needles) {
         found.clear();
         FindNeedleEntries(snapshot.Base(), needle, first, last, found);
+        if (candidates.empty()) {
+            candidates.swap(found);
+            continue;
+        }
         merged.clear();
         std::set_union(candidates.begin(), candidates.end(), found.begin(), found.end(),
                        std::back_inserter(merged));
