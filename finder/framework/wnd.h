@@ -37,6 +37,12 @@
 //   parent's own handlers do not see it; otherwise they do. So a skinned
 //   control carries all of its own drawing.
 //
+// * Message loops (CWinApp::Run and DoModal's own loop) offer every message to
+//   PreTranslateMessage of the window it is for and then of each parent or
+//   owner; a dialog takes its keys there (Enter, Escape, Tab). When the
+//   application's main window (CWinApp::m_pMainWnd) is destroyed, the
+//   framework posts WM_QUIT.
+//
 // * Exceptions never leave a window procedure: one thrown by a handler is
 //   caught at the window procedure and the message is answered with 0.
 #pragma once
