@@ -78,12 +78,13 @@ void FillReference(engine::Catalog& catalog, const std::wstring& root,
     catalog.ReplaceRoot(std::move(scan));
 }
 
-void WriteUtf8File(const std::wstring& path, const std::string& text) {
+} // namespace
+
+void WriteServiceSettings(const std::wstring& serviceFolder, const std::string& text) {
+    const std::wstring path = serviceFolder + L"\\NuvFileSearch.ini";
     std::ofstream out(std::filesystem::path(path), std::ios::binary);
     out << text;
 }
-
-} // namespace
 
 ServiceFixture::ServiceFixture()
     : root_(scratch_.Path() + L"\\tree"), serviceFolder_(scratch_.Path() + L"\\service"),
@@ -97,9 +98,8 @@ ServiceFixture::ServiceFixture()
     for (const TreeEntry& entry : entries)
         CreateEntry(root_ + L"\\" + entry.relative, entry.isFolder);
     FillReference(reference_, root_, entries);
-    WriteUtf8File(serviceFolder_ + L"\\NuvFileSearch.ini",
-                  "[index]\r\nroots=" + Utf8(root_) + "\r\nexclude=node_modules;" + Utf8(root_) +
-                      "\\vendor\r\nindex=" + Utf8(indexFile_) + "\r\n");
+    WriteServiceSettings(serviceFolder_, "[index]\r\nroots=" + Utf8(root_) + "\r\nexclude=node_modules;" +
+                                             Utf8(root_) + "\\vendor\r\nindex=" + Utf8(indexFile_) + "\r\n");
 }
 
 StartedProcess ServiceFixture::StartService(const std::wstring& arguments) const {

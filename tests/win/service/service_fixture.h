@@ -60,6 +60,9 @@ private:
 
 std::string Utf8(const std::wstring& text);
 
+// Writes NuvFileSearch.ini into the folder the service is copied to.
+void WriteServiceSettings(const std::wstring& serviceFolder, const std::string& text);
+
 // Creates a file (empty) or folder at a path of any length.
 bool CreateEntry(const std::wstring& path, bool isFolder);
 
