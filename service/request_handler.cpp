@@ -14,13 +14,6 @@ std::uint32_t ClampCount(std::size_t count) {
         std::min<std::size_t>(count, std::numeric_limits<std::uint32_t>::max()));
 }
 
-// The library promises that folder, "\" and name make the full path, so a
-// drive root's own backslash ("C:\") is not part of the folder text.
-std::string_view FolderForJoin(std::string_view folder) {
-    if (!folder.empty() && folder.back() == '\\') folder.remove_suffix(1);
-    return folder;
-}
-
 } // namespace
 
 protocol::Reply RequestHandler::Handle(const protocol::Request& request) {
@@ -39,12 +32,11 @@ std::vector<protocol::WireRow> RequestHandler::RowsFrom(std::uint32_t first, std
     std::size_t replyBytes = kPageOverheadBytes;
     engine::Row row;
     for (std::uint32_t i = 0; i < count && search_.GetRow(std::size_t(first) + i, row); ++i) {
-        const std::string_view folder = FolderForJoin(row.folder);
-        replyBytes += kRowOverheadBytes + row.name.size() + folder.size();
+        replyBytes += kRowOverheadBytes + row.name.size() + row.folder.size();
         // Real paths (at most 32767 UTF-16 units) cannot fill a page past the
         // limit; this only keeps a reply one the client would accept.
         if (replyBytes > protocol::kMaxReplyBytes && !rows.empty()) break;
-        rows.push_back({std::string(row.name), std::string(folder), row.isFolder});
+        rows.push_back({std::string(row.name), std::string(row.folder), row.isFolder});
     }
     return rows;
 }
