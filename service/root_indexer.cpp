@@ -14,15 +14,20 @@ namespace {
 
 // How long to wait before looking again for a root that is not there.
 constexpr DWORD kMissingRootRetryMs = 5000;
-// 64 KiB is the most a change buffer may hold for a folder on a network share.
-constexpr DWORD kChangeBufferBytes = 64 * 1024;
+// The system keeps changes that arrive between two reads in a buffer of this
+// size; when it fills, they are lost and the whole root is walked again. A
+// walk of a busy system drive takes long enough to fill a small one, and the
+// next walk would lose changes again: hence a large buffer where allowed.
+constexpr DWORD kLocalChangeBufferBytes = 1024 * 1024;
+// The most a change buffer may hold for a folder on a network share.
+constexpr DWORD kShareChangeBufferBytes = 64 * 1024;
 constexpr DWORD kWatchedChanges = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME;
 
 class DirectoryWatch {
 public:
     explicit DirectoryWatch(HANDLE folder)
         : folder_(folder), event_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
-          buffer_(kChangeBufferBytes / sizeof(DWORD)) {}
+          buffer_(kLocalChangeBufferBytes / sizeof(DWORD)) {}
     ~DirectoryWatch() {
         if (pending_) {
             CancelIoEx(folder_, &overlapped_);
@@ -36,10 +41,13 @@ public:
     // Changes are collected by the system from this call on, even while the
     // caller is busy walking the tree.
     bool Arm() {
-        overlapped_ = {};
-        overlapped_.hEvent = event_.Get();
-        pending_ = event_.Valid() && ReadDirectoryChangesW(folder_, buffer_.data(), kChangeBufferBytes, TRUE,
-                                                           kWatchedChanges, nullptr, &overlapped_, nullptr);
+        pending_ = event_.Valid() && Read();
+        // A share refuses a buffer over its limit with this error.
+        if (!pending_ && event_.Valid() && GetLastError() == ERROR_INVALID_PARAMETER &&
+            buffer_.size() * sizeof(DWORD) > kShareChangeBufferBytes) {
+            buffer_.resize(kShareChangeBufferBytes / sizeof(DWORD));
+            pending_ = Read();
+        }
         return pending_;
     }
 
@@ -58,6 +66,14 @@ public:
     const BYTE* Records() const { return records_.data(); }
 
 private:
+    bool Read() {
+        overlapped_ = {};
+        overlapped_.hEvent = event_.Get();
+        return ReadDirectoryChangesW(folder_, buffer_.data(),
+                                     static_cast<DWORD>(buffer_.size() * sizeof(DWORD)), TRUE,
+                                     kWatchedChanges, nullptr, &overlapped_, nullptr) != FALSE;
+    }
+
     HANDLE folder_;
     session::UniqueHandle event_;
     std::vector<DWORD> buffer_; // DWORD-aligned, as the call requires
