@@ -22,7 +22,7 @@ constexpr std::uint32_t kMaxReplyBytes = 16 * 1024 * 1024;
 constexpr std::uint32_t kMaxRowsPerPage = 128;
 
 enum class MessageType : std::uint8_t {
-    Search = 1, // run a query; the reply is a Count
+    Search = 1, // run a query; the reply is a SearchResult
     Rows = 2,   // fetch rows of the current result set; the reply is a RowPage
     Reset = 3,  // drop the current result set; the reply is a Count of 0
     Count = 0x81,
