@@ -167,13 +167,20 @@ bool StartService(const std::wstring& pathList) {
     return true;
 }
 
+// A "|" inside a cell would end it in a Markdown table.
+std::string TableCell(std::string text) {
+    for (std::size_t at = text.find('|'); at != std::string::npos; at = text.find('|', at + 2))
+        text.insert(at, "\\");
+    return text;
+}
+
 void PrintRow(const QueryLine& query, const Timing& engine, const Timing& client) {
     const double engineTotal = engine.queryMs + engine.rowsMs;
     const double clientTotal = client.queryMs + client.rowsMs;
     const double target = 2 * engineTotal + 1.0;
     std::printf("| %-10s | %-16s | %9zu | %8.3f | %8.3f | %8.3f | %8.3f | %8.3f | %8.3f | %8.3f | %-4s |\n",
-                query.category.c_str(), query.text.c_str(), engine.count, engine.queryMs, client.queryMs,
-                engine.rowsMs, client.rowsMs, engineTotal, clientTotal, target,
+                query.category.c_str(), TableCell(query.text).c_str(), engine.count, engine.queryMs,
+                client.queryMs, engine.rowsMs, client.rowsMs, engineTotal, clientTotal, target,
                 engine.count != client.count ? "DIFF" : (clientTotal < target ? "ok" : "SLOW"));
 }
 
