@@ -235,6 +235,7 @@ void FilterRange(const Snapshot& snapshot, const Query& query, const std::uint32
 
 std::vector<std::uint32_t> EvaluateQuery(const Snapshot& snapshot, const Query& query) {
     std::vector<std::uint32_t> baseHits = ScanBase(snapshot, query);
+    if (snapshot.Added().empty()) return baseHits; // a matcher's path memo costs a pass over the base
     std::vector<std::uint32_t> addedHits;
     ItemMatcher matcher(snapshot, query);
     for (std::uint32_t k = 0; k < snapshot.Added().size(); ++k)
