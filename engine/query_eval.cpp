@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "engine/case_fold.h"
+#include "engine/name_scan.h"
 #include "engine/path_term_matcher.h"
 #include "engine/text_match.h"
 
@@ -126,40 +127,6 @@ private:
     std::vector<std::uint32_t>::const_iterator at_, end_;
 };
 
-// The entry whose folded name holds byte `offset`, searching forward from `from`: doubling steps
-// first, since consecutive hits are usually close.
-std::uint32_t EntryAt(const std::vector<std::uint32_t>& starts, std::uint32_t from, std::uint32_t last,
-                      std::uint32_t offset) {
-    std::uint32_t step = 1, low = from;
-    while (low + step <= last && starts[low + step] <= offset) {
-        low += step;
-        step *= 2;
-    }
-    const std::uint32_t high = std::min(last, low + step);
-    return static_cast<std::uint32_t>(
-               std::upper_bound(starts.begin() + low, starts.begin() + high + 1, offset) - starts.begin()) -
-           1;
-}
-
-// The entries in [first, last) whose folded name contains the needle, ascending.
-void FindNeedleEntries(const BaseIndex& base, std::string_view needle, std::uint32_t first,
-                       std::uint32_t last, std::vector<std::uint32_t>& entries) {
-    const auto& starts = base.FoldedStarts();
-    const char* buffer = base.FoldedBuffer().data();
-    const char* end = buffer + starts[last];
-    const char* from = buffer + starts[first];
-    std::uint32_t entry = first;
-    while (from < end) {
-        const char* hit = FindNeedle(from, end, needle);
-        if (hit == end) break;
-        const auto offset = static_cast<std::uint32_t>(hit - buffer);
-        entry = EntryAt(starts, entry, last, offset);
-        // A hit that runs past the name's end (into the zero byte) is no match within it.
-        if (offset + needle.size() < starts[entry + 1]) entries.push_back(entry);
-        from = buffer + starts[entry + 1];
-    }
-}
-
 void ScanBaseRange(const Snapshot& snapshot, const Query& query, std::uint32_t first, std::uint32_t last,
                    std::vector<std::uint32_t>& hits) {
     ItemMatcher matcher(snapshot, query);
@@ -173,7 +140,7 @@ void ScanBaseRange(const Snapshot& snapshot, const Query& query, std::uint32_t f
     std::vector<std::uint32_t> candidates, found, merged;
     for (std::string_view needle : driver.needles) {
         found.clear();
-        FindNeedleEntries(snapshot.Base(), needle, first, last, found);
+        FindEntriesContaining(snapshot.Base(), needle, first, last, found);
         if (candidates.empty()) {
             candidates.swap(found);
             continue;

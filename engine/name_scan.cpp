@@ -1,0 +1,131 @@
+#include "engine/name_scan.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+#include "engine/text_match.h"
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define NUV_HAVE_SSE2 1
+#endif
+
+namespace nuv::engine {
+namespace {
+
+constexpr std::uint32_t kNoEntry = 0xFFFFFFFFu;
+
+// The entry whose folded name holds byte `offset`, searching forward from `from`: doubling steps
+// first, since consecutive hits are usually close.
+std::uint32_t EntryAt(const std::vector<std::uint32_t>& starts, std::uint32_t from, std::uint32_t last,
+                      std::uint32_t offset) {
+    std::uint32_t step = 1, low = from;
+    while (low + step <= last && starts[low + step] <= offset) {
+        low += step;
+        step *= 2;
+    }
+    const std::uint32_t high = std::min(last, low + step);
+    return static_cast<std::uint32_t>(
+               std::upper_bound(starts.begin() + low, starts.begin() + high + 1, offset) - starts.begin()) -
+           1;
+}
+
+// Hit by hit from `from`, which lies in entry `entry`; `lastFound` is the entry appended last.
+void FindFrom(const BaseIndex& base, std::string_view needle, const char* from, std::uint32_t entry,
+              std::uint32_t last, std::uint32_t lastFound, std::vector<std::uint32_t>& entries) {
+    const auto& starts = base.FoldedStarts();
+    const char* buffer = base.FoldedBuffer().data();
+    const char* end = buffer + starts[last];
+    while (from < end) {
+        const char* hit = FindNeedle(from, end, needle);
+        if (hit == end) break;
+        const auto offset = static_cast<std::uint32_t>(hit - buffer);
+        entry = EntryAt(starts, entry, last, offset);
+        // A hit that runs past the name's end (into the zero byte) is no match within it.
+        if (offset + needle.size() < starts[entry + 1] && entry != lastFound) {
+            entries.push_back(entry);
+            lastFound = entry;
+        }
+        from = buffer + starts[entry + 1];
+    }
+}
+
+#ifdef NUV_HAVE_SSE2
+
+constexpr std::ptrdiff_t kBlock = 64;
+
+// Bit k is set when p[k] == byte, for k in [0, 64).
+std::uint64_t BlockMask(const char* p, __m128i byte) {
+    std::uint64_t mask = 0;
+    for (int k = 0; k < 4; ++k) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+        mask |= std::uint64_t{static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, byte)))}
+                << (16 * k);
+    }
+    return mask;
+}
+
+// The candidates left once the name holding `bit` is settled: those past its zero byte.
+std::uint64_t CandidatesAfterName(std::uint64_t candidates, std::uint64_t zeros, int bit) {
+    const std::uint64_t zerosFromHit = zeros & (~std::uint64_t{0} << bit);
+    if (zerosFromHit == 0) return 0; // the name runs on past this block
+    const std::uint64_t nameEnd = zerosFromHit & (0 - zerosFromHit);
+    return candidates & ~((nameEnd << 1) - 1); // nameEnd at bit 63 shifts out: nothing is left
+}
+
+// Without a popcnt instruction in the baseline x86-64 target, std::popcount becomes a library
+// call; this stays inline and costs a dozen operations.
+int CountBits(std::uint64_t x) {
+    x -= (x >> 1) & 0x5555555555555555ull;
+    x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
+    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+    return static_cast<int>((x * 0x0101010101010101ull) >> 56);
+}
+
+#endif
+
+} // namespace
+
+// Every name is followed by one zero byte, so the entry holding a byte is `first` plus the zero
+// bytes before it. Blocks of 64 bytes yield both the candidate positions (first and last byte of
+// the needle in place) and the name ends, and a hit's entry is a population count away: dense
+// hits, the common case of a short needle, cost no search of the start offsets.
+void FindEntriesContaining(const BaseIndex& base, std::string_view needle, std::uint32_t first,
+                           std::uint32_t last, std::vector<std::uint32_t>& entries) {
+    if (first >= last) return;
+    const char* buffer = base.FoldedBuffer().data();
+    const char* p = buffer + base.FoldedStarts()[first];
+    std::uint32_t entry = first, lastFound = kNoEntry;
+#ifdef NUV_HAVE_SSE2
+    // A needle holding a zero byte could match across two names; the hit-by-hit scan checks ends.
+    if (needle.find('\0') == std::string_view::npos) {
+        const char* end = buffer + base.FoldedStarts()[last];
+        const std::size_t m = needle.size();
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i firstByte = _mm_set1_epi8(needle.front());
+        const __m128i lastByte = _mm_set1_epi8(needle.back());
+        // Every load stays inside the range: the last reads up to p + m - 1 + 63 < end.
+        for (; end - p >= kBlock + static_cast<std::ptrdiff_t>(m) - 1; p += kBlock) {
+            const std::uint64_t zeros = BlockMask(p, zero);
+            std::uint64_t candidates = BlockMask(p, firstByte) & BlockMask(p + m - 1, lastByte);
+            while (candidates != 0) {
+                const int bit = std::countr_zero(candidates);
+                if (m <= 2 || std::memcmp(p + bit + 1, needle.data() + 1, m - 2) == 0) {
+                    const auto hitEntry = entry + static_cast<std::uint32_t>(
+                                                      CountBits(zeros & ((std::uint64_t{1} << bit) - 1)));
+                    if (hitEntry != lastFound) entries.push_back(hitEntry);
+                    lastFound = hitEntry;
+                    candidates = CandidatesAfterName(candidates, zeros, bit);
+                } else {
+                    candidates &= candidates - 1;
+                }
+            }
+            entry += static_cast<std::uint32_t>(CountBits(zeros));
+        }
+    }
+#endif
+    FindFrom(base, needle, p, entry, last, lastFound, entries);
+}
+
+} // namespace nuv::engine

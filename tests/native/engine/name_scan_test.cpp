@@ -1,0 +1,62 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/base_index.h"
+#include "engine/name_scan.h"
+
+namespace nuv::engine {
+namespace {
+
+// Names of 1 to 150 bytes over a three-letter alphabet: hits are dense, runs of one name span
+// several 64-byte blocks, and name ends fall at every offset within a block.
+std::shared_ptr<const BaseIndex> MakeIndex(std::size_t count) {
+    RawTree raw;
+    const std::uint32_t volume = raw.AddVolume("C:");
+    std::uint32_t state = 12345;
+    const auto next = [&] {
+        state = state * 1103515245u + 12345u; // a fixed sequence, so a failure repeats
+        return (state >> 16) & 0x7FFF;
+    };
+    for (std::size_t i = 0; i < count; ++i) {
+        std::string name;
+        const std::size_t length = 1 + next() % (i % 7 == 0 ? 150 : 12);
+        for (std::size_t k = 0; k < length; ++k)
+            name.push_back("abc"[next() % 3]);
+        raw.Add(volume, name, false);
+    }
+    std::string error;
+    auto index = BaseIndex::Build(std::move(raw), &error);
+    EXPECT_TRUE(index) << error;
+    return index;
+}
+
+std::vector<std::uint32_t> Reference(const BaseIndex& index, std::string_view needle, std::uint32_t first,
+                                     std::uint32_t last) {
+    std::vector<std::uint32_t> entries;
+    for (std::uint32_t i = first; i < last; ++i)
+        if (index.Folded(i).find(needle) != std::string_view::npos) entries.push_back(i);
+    return entries;
+}
+
+TEST(NameScan, FindsExactlyTheNamesHoldingTheNeedleInAnyRange) {
+    const auto index = MakeIndex(3000);
+    ASSERT_TRUE(index);
+    const auto size = static_cast<std::uint32_t>(index->Size());
+    const std::string longRun(70, 'a');
+    const std::vector<std::string> needles = {"a", "c", "ab", "cba", "abcab", "aaaaaaaa", longRun, "d"};
+    const std::vector<std::pair<std::uint32_t, std::uint32_t>> ranges = {
+        {0, size}, {1, size - 1}, {size / 2, size}, {17, 18}, {5, 5}};
+    for (const auto& needle : needles)
+        for (const auto& [first, last] : ranges) {
+            std::vector<std::uint32_t> found;
+            FindEntriesContaining(*index, needle, first, last, found);
+            EXPECT_EQ(found, Reference(*index, needle, first, last))
+                << "needle " << needle << " range " << first << ".." << last;
+        }
+}
+
+} // namespace
+} // namespace nuv::engine
