@@ -57,7 +57,8 @@ std::uint32_t* PathTermMatcher::MemoSlot(NodeRef folder) {
 
 PathTermMatcher::State PathTermMatcher::AfterFolder(NodeRef folder) {
     // Climb to the nearest folder already known, then come back down.
-    std::vector<NodeRef> chain;
+    std::vector<NodeRef>& chain = chainScratch_;
+    chain.clear();
     State state;
     for (NodeRef n = folder; !n.IsNone(); n = snapshot_.View().ParentOf(n)) {
         const std::uint32_t* slot = MemoSlot(n);

@@ -44,6 +44,7 @@ private:
     // Read once per entry in a random order: a quarter of a byte per slot keeps a million
     // entries' verdicts inside one core's cache, where the full states would not be.
     std::vector<std::uint64_t> verdicts_;
+    std::vector<NodeRef> chainScratch_; // kept between folders so a climb allocates nothing
 };
 
 } // namespace nuv::engine
