@@ -1,5 +1,7 @@
 #include "index_saver.h"
 
+#include "wide_text.h"
+
 #include <windows.h>
 
 namespace nuv::service {
@@ -12,7 +14,7 @@ constexpr DWORD kSaveIntervalMs = 3000;
 } // namespace
 
 IndexSaver::IndexSaver(const engine::Catalog& catalog, std::string indexFile)
-    : catalog_(catalog), indexFile_(std::move(indexFile)) {}
+    : catalog_(catalog), indexFile_(std::move(indexFile)), indexFileWide_(ToWide(indexFile_)) {}
 
 void IndexSaver::SaveNow() {
     std::lock_guard lock(saving_);
@@ -20,6 +22,15 @@ void IndexSaver::SaveNow() {
     // A failed save leaves the previous file, which is still a valid index;
     // the next change tries again.
     if (!catalog_.Save(indexFile_, nullptr)) changed_ = true;
+}
+
+bool IndexSaver::IsOwnFile(std::wstring_view path) const {
+    // The engine writes its temporary as the index file's name plus ".tmp".
+    constexpr std::wstring_view kTemporarySuffix = L".tmp";
+    if (path.size() >= kTemporarySuffix.size() &&
+        SameName(path.substr(path.size() - kTemporarySuffix.size()), kTemporarySuffix))
+        path.remove_suffix(kTemporarySuffix.size());
+    return SameName(path, indexFileWide_);
 }
 
 void IndexSaver::SaveChangesForever() {

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <mutex>
 #include <string>
+#include <string_view>
 
 namespace nuv::service {
 
@@ -18,12 +19,17 @@ public:
 
     void SaveNow();
     void MarkChanged() { changed_ = true; }
+    // True for the index file and the temporary a save writes beside it. A
+    // root that holds the index file reports each save as a change; marking
+    // those as changes would make every save schedule the next one, forever.
+    bool IsOwnFile(std::wstring_view path) const;
     // Thread body: saves whatever changed since the last save, every few seconds.
     [[noreturn]] void SaveChangesForever();
 
 private:
     const engine::Catalog& catalog_;
     const std::string indexFile_;
+    const std::wstring indexFileWide_;
     std::atomic<bool> changed_{false};
     std::mutex saving_;
 };

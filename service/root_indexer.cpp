@@ -113,8 +113,7 @@ void RootIndexer::WatchAndApply(HANDLE folder) {
             Rescan();
             continue;
         }
-        ApplyChanges(watch.Records());
-        saver_.MarkChanged();
+        if (ApplyChanges(watch.Records())) saver_.MarkChanged();
     }
 }
 
@@ -123,11 +122,13 @@ void RootIndexer::Rescan() {
     saver_.SaveNow();
 }
 
-void RootIndexer::ApplyChanges(const BYTE* records) {
+bool RootIndexer::ApplyChanges(const BYTE* records) {
     std::optional<std::wstring> renamedFrom;
+    bool othersChanged = false;
     for (;;) {
         const auto* record = reinterpret_cast<const FILE_NOTIFY_INFORMATION*>(records);
         const std::wstring relative(record->FileName, record->FileNameLength / sizeof(wchar_t));
+        if (!saver_.IsOwnFile(JoinPath(root_, relative))) othersChanged = true;
         // An old name without its new name moved out of the watched tree.
         if (renamedFrom && record->Action != FILE_ACTION_RENAMED_NEW_NAME)
             ApplyRemoved(*std::exchange(renamedFrom, {}));
@@ -148,6 +149,7 @@ void RootIndexer::ApplyChanges(const BYTE* records) {
         records += record->NextEntryOffset;
     }
     if (renamedFrom) ApplyRemoved(*renamedFrom);
+    return othersChanged;
 }
 
 void RootIndexer::ApplyAdded(const std::wstring& relative) {

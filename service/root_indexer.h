@@ -24,7 +24,8 @@ public:
 private:
     void WatchAndApply(HANDLE folder);
     void Rescan();
-    void ApplyChanges(const BYTE* records);
+    // Returns false when every record was about the service's own index file.
+    bool ApplyChanges(const BYTE* records);
     void ApplyAdded(const std::wstring& relative);
     void ApplyRemoved(const std::wstring& relative);
     void ApplyRenamed(const std::wstring& from, const std::wstring& to);

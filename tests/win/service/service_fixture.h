@@ -24,6 +24,8 @@ public:
     const std::wstring& Root() const { return root_; }
     const std::wstring& IndexFile() const { return indexFile_; }
     const std::wstring& Scratch() const { return scratch_.Path(); }
+    // Where the service is copied to, beside its NuvFileSearch.ini.
+    const std::wstring& ServiceFolder() const { return serviceFolder_; }
     // The catalog the service should hold for the tree as made.
     const engine::Catalog& Reference() const { return reference_; }
 

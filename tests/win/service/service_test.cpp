@@ -97,6 +97,32 @@ TEST(SearchService, CreatedRenamedAndDeletedFilesShowInResults) {
     }
 }
 
+// The default roots are whole drives, which hold the index file itself: each
+// save then shows up as a change under a root. Such a change must not ask for
+// another save, or the service rewrites its index every few seconds forever.
+TEST(SearchService, SavingAnIndexFileInsideARootDoesNotScheduleTheNextSave) {
+    ServiceFixture fixture;
+    const std::wstring indexInside = fixture.Root() + L"\\index.dat";
+    WriteServiceSettings(fixture.ServiceFolder(), "[index]\r\nroots=" + Utf8(fixture.Root()) +
+                                                      "\r\nindex=" + Utf8(indexInside) + "\r\n");
+    StartedProcess service = fixture.StartService();
+    const auto lastWrite = [&] {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        if (!GetFileAttributesExW(indexInside.c_str(), GetFileExInfoStandard, &data)) return ULONGLONG{0};
+        return ULARGE_INTEGER{{data.ftLastWriteTime.dwLowDateTime, data.ftLastWriteTime.dwHighDateTime}}
+            .QuadPart;
+    };
+    ASSERT_TRUE(WaitUntil([&] { return lastWrite() != 0; }, kStartBoundMs));
+    // A real change is saved a few seconds later...
+    ASSERT_TRUE(CreateEntry(fixture.Root() + L"\\docs\\after-scan.txt", false));
+    ASSERT_TRUE(WaitUntil([] { return CountThroughLibrary(L"after-scan") == 1; }, kChangeBoundMs));
+    Sleep(4000);
+    // ...and then the file stays as it is for more than two save periods.
+    const ULONGLONG settled = lastWrite();
+    Sleep(7000);
+    EXPECT_EQ(lastWrite(), settled);
+}
+
 TEST(SearchService, ClientAnswersZeroWhileTheServiceIsGoneAndReconnectsByItself) {
     ServiceFixture fixture;
     StartedProcess service = fixture.StartReadyService();
