@@ -6,10 +6,6 @@ namespace {
 constexpr std::uint32_t kFoundBit = 0x80000000u;
 constexpr std::uint32_t kHeadEndsBit = 0x40000000u;
 
-// A folder's verdict for its children: not known yet, no child matches through the folder, every
-// child matches, or a child matches when its name starts with the text's tail.
-enum Verdict : std::uint64_t { kUnknown = 0, kNoMatch = 1, kAllMatch = 2, kTailDecides = 3 };
-
 } // namespace
 
 PathTermMatcher::PathTermMatcher(const Snapshot& snapshot, std::string_view text)
@@ -79,22 +75,19 @@ PathTermMatcher::State PathTermMatcher::AfterFolder(NodeRef folder) {
 }
 
 bool PathTermMatcher::BaseParentVerdict(std::uint32_t parentRef, std::uint32_t item) {
-    const std::size_t slot =
-        IsVolumeRef(parentRef) ? snapshot_.Base().Size() + VolumeIndex(parentRef) : parentRef;
-    std::uint64_t& word = verdicts_[slot / 32];
-    const int shift = static_cast<int>(slot % 32) * 2;
-    auto verdict = static_cast<Verdict>((word >> shift) & 3);
+    const std::size_t slot = VerdictSlot(parentRef);
+    Verdict verdict = StoredVerdict(slot);
     if (verdict == kUnknown) {
         const State folder = AfterFolder(NodeRef{parentRef, nullptr});
         verdict = folder.found ? kAllMatch : (folder.headEnds ? kTailDecides : kNoMatch);
-        word |= std::uint64_t{verdict} << shift;
+        verdicts_[slot / 32] |= std::uint64_t{verdict} << (slot % 32 * 2);
     }
     return verdict == kAllMatch ||
            (verdict == kTailDecides &&
             snapshot_.Base().Folded(item).starts_with(std::string_view(text_).substr(headLength_)));
 }
 
-bool PathTermMatcher::Matches(std::uint32_t item) {
+bool PathTermMatcher::MatchesSettling(std::uint32_t item) {
     if (!(item & kAddedItem)) return BaseParentVerdict(snapshot_.Base().Parent(item), item);
     const State folder = AfterFolder(snapshot_.View().ParentOf(snapshot_.NodeOfItem(item)));
     return folder.found || (folder.headEnds &&

@@ -19,9 +19,22 @@ namespace nuv::engine {
 class PathTermMatcher {
 public:
     PathTermMatcher(const Snapshot& snapshot, std::string_view text);
-    bool Matches(std::uint32_t item);
+
+    // Inline for the common case, a base entry whose folder is settled: a scan asks once per entry.
+    bool Matches(std::uint32_t item) {
+        if (!(item & kAddedItem)) {
+            const Verdict verdict = StoredVerdict(VerdictSlot(snapshot_.Base().Parent(item)));
+            if (verdict == kNoMatch) return false;
+            if (verdict == kAllMatch) return true;
+        }
+        return MatchesSettling(item);
+    }
 
 private:
+    // A folder's verdict for its children: not known yet, no child matches through the folder,
+    // every child matches, or a child matches when its name starts with the text's tail.
+    enum Verdict : std::uint64_t { kUnknown = 0, kNoMatch = 1, kAllMatch = 2, kTailDecides = 3 };
+
     struct State {
         std::uint32_t matched = 0; // length of the longest prefix of the text just read
         bool found = false;        // the whole text has been read somewhere
@@ -32,7 +45,14 @@ private:
     bool EndsWithHead(std::uint32_t matched) const;
     State AfterFolder(NodeRef folder); // the state after reading "folder path\"
     std::uint32_t* MemoSlot(NodeRef folder);
+    bool MatchesSettling(std::uint32_t item);
     bool BaseParentVerdict(std::uint32_t parentRef, std::uint32_t item);
+    std::size_t VerdictSlot(std::uint32_t parentRef) const {
+        return IsVolumeRef(parentRef) ? snapshot_.Base().Size() + VolumeIndex(parentRef) : parentRef;
+    }
+    Verdict StoredVerdict(std::size_t slot) const {
+        return static_cast<Verdict>((verdicts_[slot / 32] >> (slot % 32 * 2)) & 3);
+    }
 
     const Snapshot& snapshot_;
     std::string text_;
@@ -40,7 +60,7 @@ private:
     std::vector<std::uint32_t>
         fallback_; // for each matched length, the next shorter prefix that is also a suffix
     std::vector<std::uint32_t> memo_; // by base entry, then volume: 0 unknown, else the state packed
-    // What each folder means for its children, two bits per base entry then volume (see the .cpp).
+    // What each folder means for its children, two bits per base entry then volume.
     // Read once per entry in a random order: a quarter of a byte per slot keeps a million
     // entries' verdicts inside one core's cache, where the full states would not be.
     std::vector<std::uint64_t> verdicts_;
