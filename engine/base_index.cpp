@@ -239,6 +239,14 @@ void BaseIndexBuilder::EmitChildren(BaseIndex& index) const {
     for (std::uint32_t k = 0; k < entryCount_; ++k)
         index.children_[slot[node(index.parents_[k])]++] = k;
 
+    index.foldersBefore_.reserve(index.folderBits_.size() + 1);
+    std::uint32_t folders = 0;
+    for (std::uint64_t word : index.folderBits_) {
+        index.foldersBefore_.push_back(folders);
+        folders += static_cast<std::uint32_t>(CountBits(word));
+    }
+    index.foldersBefore_.push_back(folders);
+
     index.volumes_ = raw_.volumes;
     for (const auto& v : index.volumes_)
         index.volumesFolded_.push_back(Fold(v));

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/bit_count.h"
 #include "engine/raw_tree.h"
 
 namespace nuv::engine {
@@ -36,6 +37,13 @@ public:
     }
     std::uint32_t Parent(std::uint32_t i) const { return parents_[i]; }
     bool IsFolder(std::uint32_t i) const { return (folderBits_[i / 64] >> (i % 64)) & 1; }
+    // Folders numbered 0 .. FolderCount() - 1 in index order, for per-folder tables that stay
+    // small; only meaningful where IsFolder(i).
+    std::uint32_t FolderOrdinal(std::uint32_t i) const {
+        return foldersBefore_[i / 64] + static_cast<std::uint32_t>(CountBits(
+                                            folderBits_[i / 64] & ((std::uint64_t{1} << (i % 64)) - 1)));
+    }
+    std::uint32_t FolderCount() const { return foldersBefore_.empty() ? 0 : foldersBefore_.back(); }
 
     // The packed folded names and where each starts, for scanning.
     const std::string& FoldedBuffer() const { return folded_; }
@@ -55,7 +63,8 @@ private:
     std::vector<std::uint32_t> foldedStarts_;
     std::vector<std::uint32_t> parents_;
     std::vector<std::uint64_t> folderBits_;
-    std::vector<std::uint32_t> children_; // every entry, ordered by (parent, index)
+    std::vector<std::uint32_t> foldersBefore_; // per folderBits_ word, then the total
+    std::vector<std::uint32_t> children_;      // every entry, ordered by (parent, index)
     std::vector<std::string> volumes_;
     std::vector<std::string> volumesFolded_;
 

@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstring>
 
+#include "engine/bit_count.h"
 #include "engine/text_match.h"
 
 #if defined(__SSE2__) || defined(_M_X64)
@@ -72,15 +73,6 @@ std::uint64_t CandidatesAfterName(std::uint64_t candidates, std::uint64_t zeros,
     if (zerosFromHit == 0) return 0; // the name runs on past this block
     const std::uint64_t nameEnd = zerosFromHit & (0 - zerosFromHit);
     return candidates & ~((nameEnd << 1) - 1); // nameEnd at bit 63 shifts out: nothing is left
-}
-
-// Without a popcnt instruction in the baseline x86-64 target, std::popcount becomes a library
-// call; this stays inline and costs a dozen operations.
-int CountBits(std::uint64_t x) {
-    x -= (x >> 1) & 0x5555555555555555ull;
-    x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
-    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Full;
-    return static_cast<int>((x * 0x0101010101010101ull) >> 56);
 }
 
 #endif

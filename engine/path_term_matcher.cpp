@@ -10,7 +10,8 @@ constexpr std::uint32_t kHeadEndsBit = 0x40000000u;
 
 PathTermMatcher::PathTermMatcher(const Snapshot& snapshot, std::string_view text)
     : snapshot_(snapshot), text_(text), fallback_(text.size() + 1, 0),
-      memo_(snapshot.Base().Size() + snapshot.Volumes().size(), 0), verdicts_((memo_.size() + 31) / 32, 0) {
+      memo_(snapshot.Base().FolderCount() + snapshot.Volumes().size(), 0),
+      verdicts_((memo_.size() + 31) / 32, 0) {
     const std::size_t lastSeparator = text_.rfind('\\');
     headLength_ = lastSeparator == std::string::npos ? 0 : static_cast<std::uint32_t>(lastSeparator + 1);
     for (std::uint32_t i = 1, k = 0; i < text_.size(); ++i) {
@@ -46,8 +47,12 @@ bool PathTermMatcher::EndsWithHead(std::uint32_t matched) const {
 }
 
 std::uint32_t* PathTermMatcher::MemoSlot(NodeRef folder) {
-    if (folder.IsBaseEntry()) return &memo_[folder.ref];
-    if (folder.IsVolume()) return &memo_[snapshot_.Base().Size() + VolumeIndex(folder.ref)];
+    // A base file that gained children since the build has no folder number; like added folders,
+    // such folders are few and walked each time.
+    if (folder.IsBaseEntry())
+        return snapshot_.Base().IsFolder(folder.ref) ? &memo_[snapshot_.Base().FolderOrdinal(folder.ref)]
+                                                     : nullptr;
+    if (folder.IsVolume()) return &memo_[snapshot_.Base().FolderCount() + VolumeIndex(folder.ref)];
     return nullptr; // added folders are few; they are walked each time
 }
 

@@ -48,7 +48,9 @@ private:
     bool MatchesSettling(std::uint32_t item);
     bool BaseParentVerdict(std::uint32_t parentRef, std::uint32_t item);
     std::size_t VerdictSlot(std::uint32_t parentRef) const {
-        return IsVolumeRef(parentRef) ? snapshot_.Base().Size() + VolumeIndex(parentRef) : parentRef;
+        // The parent of a base entry is always a base folder or a volume.
+        return IsVolumeRef(parentRef) ? snapshot_.Base().FolderCount() + VolumeIndex(parentRef)
+                                      : snapshot_.Base().FolderOrdinal(parentRef);
     }
     Verdict StoredVerdict(std::size_t slot) const {
         return static_cast<Verdict>((verdicts_[slot / 32] >> (slot % 32 * 2)) & 3);
@@ -59,10 +61,10 @@ private:
     std::uint32_t headLength_ = 0; // the text up to and with its last '\'; the rest is the tail
     std::vector<std::uint32_t>
         fallback_; // for each matched length, the next shorter prefix that is also a suffix
-    std::vector<std::uint32_t> memo_; // by base entry, then volume: 0 unknown, else the state packed
-    // What each folder means for its children, two bits per base entry then volume.
-    // Read once per entry in a random order: a quarter of a byte per slot keeps a million
-    // entries' verdicts inside one core's cache, where the full states would not be.
+    std::vector<std::uint32_t> memo_; // by base folder number, then volume: 0 unknown, else the state packed
+    // What each folder means for its children, two bits per base folder then volume. Read once
+    // per entry in a random order: numbering folders only, and a quarter of a byte per slot, keeps
+    // the verdicts of a million entries' folders inside one core's cache.
     std::vector<std::uint64_t> verdicts_;
     std::vector<NodeRef> chainScratch_; // kept between folders so a climb allocates nothing
 };
