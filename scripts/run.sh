@@ -4,7 +4,9 @@
 # 1) the bar opens on that display. Without one, the finder runs under a
 # private Xvfb: a driver presses the magnifier, types a word (NUV_DEMO_WORD,
 # default "readme"), prints each step and what it saw, and leaves screenshots
-# in build/run-output/; then everything is closed again.
+# in build/run-output/; then everything is closed again. Headless, the service
+# indexes Wine's C: drive and this source tree rather than every drive: Wine
+# shows the whole Linux file system as a fixed drive Z:.
 set -euo pipefail
 root=$(dirname "$(dirname "$(realpath "$0")")")
 cd "$root"
@@ -18,6 +20,14 @@ cmake --build "$build" -j"$(nproc)" --target orvelSokra NuvFileSearch NuvSearch 
 if [ -n "${DISPLAY:-}" ] && [ "${NUV_HEADLESS:-0}" != 1 ]; then
   NUV_USE_DISPLAY=1 exec scripts/wine-session.sh "$build" wine "$build/bin/orvelSokra.exe"
 fi
+
+# The service reads NuvFileSearch.ini beside it; this one lives only for the run.
+settings="$build/bin/NuvFileSearch.ini"
+shopt -s nullglob
+excluded=".git"
+for folder in build*/; do excluded="$excluded;${folder%/}"; done
+printf '[index]\r\nroots=C:\\;Z:%s\r\nexclude=%s\r\n' "${root//\//\\}" "$excluded" >"$settings"
+trap 'rm -f "$settings"' EXIT
 
 out="$root/build/run-output"
 mkdir -p "$out"
