@@ -114,6 +114,12 @@ StartedProcess ServiceFixture::StartReadyService() const {
     return service;
 }
 
+std::size_t CountThroughLibrary(const wchar_t* query) {
+    NuvSearch_SetSearchW(query);
+    NuvSearch_QueryW(TRUE);
+    return NuvSearch_GetNumResults();
+}
+
 std::vector<ResultRow> QueryThroughLibrary(const std::wstring& query) {
     NuvSearch_SetSearchW(query.c_str());
     NuvSearch_QueryW(TRUE);

@@ -44,6 +44,8 @@ private:
     engine::Catalog reference_;
 };
 
+// The count of a query, read through NuvSearch.dll.
+std::size_t CountThroughLibrary(const wchar_t* query);
 // Count and every row of a query, read through NuvSearch.dll.
 std::vector<ResultRow> QueryThroughLibrary(const std::wstring& query);
 // The same from an engine catalog in this process.

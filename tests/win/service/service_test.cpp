@@ -17,12 +17,6 @@ namespace {
 constexpr DWORD kStartBoundMs = 20000;
 constexpr DWORD kChangeBoundMs = 10000;
 
-std::size_t CountThroughLibrary(const wchar_t* query) {
-    NuvSearch_SetSearchW(query);
-    NuvSearch_QueryW(TRUE);
-    return NuvSearch_GetNumResults();
-}
-
 TEST(SearchService, AnswersLikeTheEngineForEachQuery) {
     ServiceFixture fixture;
     StartedProcess service = fixture.StartReadyService();
