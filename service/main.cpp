@@ -12,6 +12,7 @@
 #include "path_list.h"
 #include "pipe_server.h"
 #include "root_indexer.h"
+#include "roots_record.h"
 #include "service_paths.h"
 #include "session_pipe.h"
 #include "unique_handle.h"
@@ -71,8 +72,9 @@ int RunService() {
 
     const IndexSettings settings = LoadSettings();
     const std::string indexFile = ToEngineText(settings.indexFile);
-    // A damaged or foreign file is refused and leaves the catalog empty; the
-    // scans below then rebuild it from the disks.
+    // A damaged or foreign file, or one made from other roots, is not loaded
+    // and leaves the catalog empty; the scans below then rebuild it.
+    ForgetIndexOfOtherRoots(settings.indexFile, settings.roots);
     catalog.Load(indexFile, nullptr);
     IndexSaver saver(catalog, indexFile);
     std::vector<std::unique_ptr<RootIndexer>> indexers;

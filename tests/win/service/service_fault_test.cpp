@@ -59,6 +59,24 @@ TEST(SearchServiceIndexFile, DamagedFileIsRebuiltNotTrusted) {
     }
 }
 
+// A root taken out of the ini is no longer walked or watched: what the index
+// file held of it must not come back with the file.
+TEST(SearchServiceIndexFile, IndexOfOtherRootsIsRebuiltNotLoaded) {
+    ServiceFixture fixture;
+    {
+        StartedProcess service = fixture.StartReadyService();
+        ASSERT_TRUE(WaitUntil([&] { return Loadable(fixture.IndexFile()); }, kStartBoundMs));
+    }
+    const std::wstring otherRoot = fixture.Scratch() + L"\\other";
+    ASSERT_TRUE(CreateEntry(otherRoot, true));
+    ASSERT_TRUE(CreateEntry(otherRoot + L"\\only-in-other.txt", false));
+    WriteServiceSettings(fixture.ServiceFolder(), "[index]\r\nroots=" + Utf8(otherRoot) +
+                                                      "\r\nindex=" + Utf8(fixture.IndexFile()) + "\r\n");
+    StartedProcess service = fixture.StartService();
+    ASSERT_TRUE(WaitUntil([] { return CountThroughLibrary(L"only-in-other") == 1; }, kStartBoundMs));
+    EXPECT_EQ(CountThroughLibrary(L"report"), 0u);
+}
+
 TEST(SearchServiceIndexFile, KillAtAnyInstantLeavesALoadableFile) {
     ServiceFixture fixture;
     // Kill points spread over start-up, the walk and the first save.
