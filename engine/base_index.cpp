@@ -235,10 +235,6 @@ void BaseIndexBuilder::EmitChildren(BaseIndex& index) const {
     for (std::uint32_t p : index.parents_)
         ++slot[node(p) + 1];
     std::partial_sum(slot.begin(), slot.end(), slot.begin());
-    index.children_.resize(entryCount_);
-    for (std::uint32_t k = 0; k < entryCount_; ++k)
-        index.children_[slot[node(index.parents_[k])]++] = k;
-
     index.foldersBefore_.reserve(index.folderBits_.size() + 1);
     std::uint32_t folders = 0;
     for (std::uint64_t word : index.folderBits_) {
@@ -246,6 +242,17 @@ void BaseIndexBuilder::EmitChildren(BaseIndex& index) const {
         folders += static_cast<std::uint32_t>(CountBits(word));
     }
     index.foldersBefore_.push_back(folders);
+
+    // Files have no children in a built index, so only folders and volumes need a start.
+    index.childrenStarts_.reserve(folders + raw_.volumes.size() + 1);
+    for (std::uint32_t k = 0; k < entryCount_; ++k)
+        if (index.IsFolder(k)) index.childrenStarts_.push_back(slot[k]);
+    for (std::size_t v = 0; v < raw_.volumes.size(); ++v)
+        index.childrenStarts_.push_back(slot[entryCount_ + v]);
+    index.childrenStarts_.push_back(static_cast<std::uint32_t>(entryCount_));
+    index.children_.resize(entryCount_);
+    for (std::uint32_t k = 0; k < entryCount_; ++k)
+        index.children_[slot[node(index.parents_[k])]++] = k;
 
     index.volumes_ = raw_.volumes;
     for (const auto& v : index.volumes_)
@@ -283,16 +290,16 @@ std::shared_ptr<const BaseIndex> BaseIndex::Build(RawTree&& raw, std::string* er
 }
 
 std::pair<const std::uint32_t*, const std::uint32_t*> BaseIndex::Children(std::uint32_t parent) const {
-    // children_ is ordered by parent, volumes after all entries: the order of this key.
-    const auto key = [&](std::uint32_t p) -> std::uint64_t {
-        return IsVolumeRef(p) ? std::uint64_t{parents_.size()} + VolumeIndex(p) : p;
-    };
-    const std::uint64_t wanted = key(parent);
-    const auto first = std::partition_point(children_.begin(), children_.end(),
-                                            [&](std::uint32_t c) { return key(parents_[c]) < wanted; });
-    const auto last = std::partition_point(first, children_.end(),
-                                           [&](std::uint32_t c) { return key(parents_[c]) == wanted; });
-    return {children_.data() + (first - children_.begin()), children_.data() + (last - children_.begin())};
+    // A volume added since the build, like a file, has no children here.
+    std::size_t run;
+    if (IsVolumeRef(parent) && VolumeIndex(parent) < volumes_.size())
+        run = FolderCount() + VolumeIndex(parent);
+    else if (!IsVolumeRef(parent) && parent < Size() && IsFolder(parent))
+        run = FolderOrdinal(parent);
+    else
+        return {nullptr, nullptr};
+    const std::uint32_t* all = children_.data();
+    return {all + childrenStarts_[run], all + childrenStarts_[run + 1]};
 }
 
 } // namespace nuv::engine

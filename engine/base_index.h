@@ -53,7 +53,8 @@ public:
     const std::string& VolumeName(std::uint32_t v) const { return volumes_[v]; }
     const std::string& VolumeFolded(std::uint32_t v) const { return volumesFolded_[v]; }
 
-    // The entries whose parent is `parent` (an entry or kVolumeRef | volume), in result order.
+    // The entries whose parent is `parent` (an entry or kVolumeRef | volume), in result order;
+    // none for a file or for a volume the index does not hold.
     std::pair<const std::uint32_t*, const std::uint32_t*> Children(std::uint32_t parent) const;
 
 private:
@@ -65,6 +66,9 @@ private:
     std::vector<std::uint64_t> folderBits_;
     std::vector<std::uint32_t> foldersBefore_; // per folderBits_ word, then the total
     std::vector<std::uint32_t> children_;      // every entry, ordered by (parent, index)
+    // Where each parent's run in children_ starts: by folder number, then volume, then the end.
+    // Path queries walk whole subtrees, so a parent's children must be one lookup away.
+    std::vector<std::uint32_t> childrenStarts_;
     std::vector<std::string> volumes_;
     std::vector<std::string> volumesFolded_;
 
