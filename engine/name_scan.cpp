@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "engine/bit_count.h"
+#include "engine/parallel_chunks.h"
 #include "engine/text_match.h"
 
 #if defined(__SSE2__) || defined(_M_X64)
@@ -32,22 +33,35 @@ std::uint32_t EntryAt(const std::vector<std::uint32_t>& starts, std::uint32_t fr
            1;
 }
 
+// Whether a hit at `offset` inside the entry spanning [start, next) sits where the needle is
+// pinned; next - 1 is the entry's zero byte.
+bool AnchorsHold(const NameNeedle& needle, std::uint32_t offset, std::uint32_t start, std::uint32_t next) {
+    return (!needle.atStart || offset == start) && (!needle.atEnd || offset + needle.text.size() + 1 == next);
+}
+
 // Hit by hit from `from`, which lies in entry `entry`; `lastFound` is the entry appended last.
-void FindFrom(const BaseIndex& base, std::string_view needle, const char* from, std::uint32_t entry,
+void FindFrom(const BaseIndex& base, const NameNeedle& needle, const char* from, std::uint32_t entry,
               std::uint32_t last, std::uint32_t lastFound, std::vector<std::uint32_t>& entries) {
     const auto& starts = base.FoldedStarts();
     const char* buffer = base.FoldedBuffer().data();
     const char* end = buffer + starts[last];
     while (from < end) {
-        const char* hit = FindNeedle(from, end, needle);
+        const char* hit = FindNeedle(from, end, needle.text);
         if (hit == end) break;
         const auto offset = static_cast<std::uint32_t>(hit - buffer);
         entry = EntryAt(starts, entry, last, offset);
         // A hit that runs past the name's end (into the zero byte) is no match within it.
-        if (offset + needle.size() < starts[entry + 1] && entry != lastFound) {
-            entries.push_back(entry);
-            lastFound = entry;
+        if (offset + needle.text.size() >= starts[entry + 1]) {
+            from = buffer + starts[entry + 1];
+            continue;
         }
+        // A hit in the wrong place may still be followed by one in the right place ("a.dll.dll").
+        if (!AnchorsHold(needle, offset, starts[entry], starts[entry + 1])) {
+            from = hit + 1;
+            continue;
+        }
+        if (entry != lastFound) entries.push_back(entry);
+        lastFound = entry;
         from = buffer + starts[entry + 1];
     }
 }
@@ -81,29 +95,35 @@ std::uint64_t CandidatesAfterName(std::uint64_t candidates, std::uint64_t zeros,
 
 // Every name is followed by one zero byte, so the entry holding a byte is `first` plus the zero
 // bytes before it. Blocks of 64 bytes yield both the candidate positions (first and last byte of
-// the needle in place) and the name ends, and a hit's entry is a population count away: dense
-// hits, the common case of a short needle, cost no search of the start offsets.
-void FindEntriesContaining(const BaseIndex& base, std::string_view needle, std::uint32_t first,
+// the needle in place, and a zero byte right after it when pinned to the end) and the name ends,
+// and a hit's entry is a population count away: dense hits, the common case of a short needle,
+// cost no search of the start offsets.
+void FindEntriesContaining(const BaseIndex& base, const NameNeedle& needle, std::uint32_t first,
                            std::uint32_t last, std::vector<std::uint32_t>& entries) {
     if (first >= last) return;
     const char* buffer = base.FoldedBuffer().data();
     const char* p = buffer + base.FoldedStarts()[first];
     std::uint32_t entry = first, lastFound = kNoEntry;
 #ifdef NUV_HAVE_SSE2
+    const std::string_view text = needle.text;
     // A needle holding a zero byte could match across two names; the hit-by-hit scan checks ends.
-    if (needle.find('\0') == std::string_view::npos) {
+    if (text.find('\0') == std::string_view::npos) {
         const char* end = buffer + base.FoldedStarts()[last];
-        const std::size_t m = needle.size();
+        const std::size_t m = text.size();
         const __m128i zero = _mm_setzero_si128();
-        const __m128i firstByte = _mm_set1_epi8(needle.front());
-        const __m128i lastByte = _mm_set1_epi8(needle.back());
-        // Every load stays inside the range: the last reads up to p + m - 1 + 63 < end.
-        for (; end - p >= kBlock + static_cast<std::ptrdiff_t>(m) - 1; p += kBlock) {
+        const __m128i firstByte = _mm_set1_epi8(text.front());
+        const __m128i lastByte = _mm_set1_epi8(text.back());
+        // Every load stays inside the range: the last reads up to p + reach - 1 + 63 < end.
+        const std::ptrdiff_t reach = static_cast<std::ptrdiff_t>(m) + (needle.atEnd ? 1 : 0);
+        for (; end - p >= kBlock + reach - 1; p += kBlock) {
             const std::uint64_t zeros = BlockMask(p, zero);
             std::uint64_t candidates = BlockMask(p, firstByte) & BlockMask(p + m - 1, lastByte);
+            if (needle.atEnd && candidates != 0) candidates &= BlockMask(p + m, zero);
             while (candidates != 0) {
                 const int bit = std::countr_zero(candidates);
-                if (m <= 2 || std::memcmp(p + bit + 1, needle.data() + 1, m - 2) == 0) {
+                const char* at = p + bit;
+                const bool startHolds = !needle.atStart || at == buffer || at[-1] == '\0';
+                if (startHolds && (m <= 2 || std::memcmp(at + 1, text.data() + 1, m - 2) == 0)) {
                     const auto hitEntry = entry + static_cast<std::uint32_t>(
                                                       CountBits(zeros & ((std::uint64_t{1} << bit) - 1)));
                     if (hitEntry != lastFound) entries.push_back(hitEntry);
@@ -118,6 +138,20 @@ void FindEntriesContaining(const BaseIndex& base, std::string_view needle, std::
     }
 #endif
     FindFrom(base, needle, p, entry, last, lastFound, entries);
+}
+
+std::vector<std::uint32_t> FindAllEntriesContaining(const BaseIndex& base, const NameNeedle& needle) {
+    const std::size_t chunks = ChunkCountFor(base.Size());
+    std::vector<std::vector<std::uint32_t>> found(chunks);
+    RunChunksInParallel(chunks, [&](std::size_t c, std::size_t) {
+        const auto [first, last] = ChunkBounds(base.Size(), chunks, c);
+        FindEntriesContaining(base, needle, static_cast<std::uint32_t>(first),
+                              static_cast<std::uint32_t>(last), found[c]);
+    });
+    std::vector<std::uint32_t> entries = std::move(found.front());
+    for (std::size_t c = 1; c < chunks; ++c)
+        entries.insert(entries.end(), found[c].begin(), found[c].end());
+    return entries;
 }
 
 } // namespace nuv::engine

@@ -8,9 +8,20 @@
 
 namespace nuv::engine {
 
-// Appends, ascending, the entries in [first, last) whose folded name contains `needle` (not
-// empty). Entries already in `entries` stay; the scan only appends.
-void FindEntriesContaining(const BaseIndex& base, std::string_view needle, std::uint32_t first,
+// A text to find in folded names, optionally pinned to the name's start or end (a pattern such
+// as "*.dll" is a text pinned to the end).
+struct NameNeedle {
+    std::string_view text; // not empty
+    bool atStart = false;
+    bool atEnd = false;
+};
+
+// Appends, ascending, the entries in [first, last) whose folded name holds the needle where it
+// is pinned. Entries already in `entries` stay; the scan only appends.
+void FindEntriesContaining(const BaseIndex& base, const NameNeedle& needle, std::uint32_t first,
                            std::uint32_t last, std::vector<std::uint32_t>& entries);
+
+// The same over every entry, ascending, both cores sharing the scan.
+std::vector<std::uint32_t> FindAllEntriesContaining(const BaseIndex& base, const NameNeedle& needle);
 
 } // namespace nuv::engine

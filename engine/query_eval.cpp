@@ -1,20 +1,21 @@
 #include "engine/query_eval.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <iterator>
+#include <optional>
 #include <string>
-#include <thread>
 
 #include "engine/case_fold.h"
 #include "engine/name_scan.h"
+#include "engine/parallel_chunks.h"
+#include "engine/path_scan.h"
 #include "engine/path_term_matcher.h"
 #include "engine/text_match.h"
 
 namespace nuv::engine {
 namespace {
-
-// Below this many entries a second thread costs more to start than it saves.
-constexpr std::size_t kSplitAbove = 1 << 16;
 
 constexpr std::size_t kNoGroup = static_cast<std::size_t>(-1);
 
@@ -22,12 +23,7 @@ constexpr std::size_t kNoGroup = static_cast<std::size_t>(-1);
 // they learnt about each folder.
 class ItemMatcher {
 public:
-    ItemMatcher(const Snapshot& snapshot, const Query& query) : snapshot_(snapshot), query_(query) {
-        for (const auto& group : query.groups)
-            for (const auto& term : group)
-                if (term.kind == TermKind::kPathContains)
-                    pathMatchers_.emplace_back(&term, PathTermMatcher(snapshot, term.text));
-    }
+    ItemMatcher(const Snapshot& snapshot, const Query& query) : snapshot_(snapshot), query_(query) {}
 
     // `provenGroup` is a group already known to match (the scan's driver), or kNoGroup.
     bool Matches(std::uint32_t item, std::size_t provenGroup) {
@@ -55,10 +51,12 @@ private:
         return false;
     }
 
+    // Made on first use: its memory grows with the number of folders, and a query whose path
+    // terms drive the scan never asks an item about them.
     PathTermMatcher& PathMatcherFor(const Term& term) {
         for (auto& [owner, matcher] : pathMatchers_)
             if (owner == &term) return matcher;
-        return pathMatchers_.front().second; // unreachable: every path term has a matcher
+        return pathMatchers_.emplace_back(&term, PathTermMatcher(snapshot_, term.text)).second;
     }
 
     std::string FoldedFullPath(std::uint32_t item) {
@@ -75,41 +73,109 @@ private:
     std::string scratch_;
 };
 
-// The group whose texts are scanned for across all names: every match contains one of them. A
-// group of plain words is proven by a hit; a pattern's hit still needs checking.
+// A matcher per worker thread, made when the worker first needs one.
+class WorkerMatchers {
+public:
+    WorkerMatchers(const Snapshot& snapshot, const Query& query) : snapshot_(snapshot), query_(query) {}
+    ItemMatcher& For(std::size_t worker) {
+        auto& matcher = matchers_[worker];
+        return matcher ? *matcher : matcher.emplace(snapshot_, query_);
+    }
+
+private:
+    const Snapshot& snapshot_;
+    const Query& query_;
+    std::array<std::optional<ItemMatcher>, kChunkWorkers> matchers_;
+};
+
+// What a name-pattern term is scanned for: its longest literal run, pinned to the name's start or
+// end when the pattern pins it there. A pattern that is just one run between stars ("*.dll",
+// "img*", "*a*") is proven by a hit alone.
+NameNeedle PatternNeedle(std::string_view pattern, bool& proven) {
+    const std::string_view run = LongestLiteralRun(pattern);
+    proven = false;
+    if (run.empty()) return NameNeedle{}; // all wildcards: nothing to scan for
+    const auto at = static_cast<std::size_t>(run.data() - pattern.data());
+    const std::string_view before = pattern.substr(0, at), after = pattern.substr(at + run.size());
+    const auto onlyStars = [](std::string_view s) {
+        return s.find_first_not_of('*') == std::string_view::npos;
+    };
+    proven = onlyStars(before) && onlyStars(after);
+    return NameNeedle{run, before.empty(), after.empty()};
+}
+
+// A path text whose folder part is one short piece of a name ("\a", "x\") starts the walk from
+// nearly every folder; a name driver, when there is one, costs less then.
+bool IsWeakPathText(std::string_view text) {
+    const std::size_t lastSeparator = text.rfind('\\');
+    const std::string_view head = text.substr(0, lastSeparator), tail = text.substr(lastSeparator + 1);
+    return head.find('\\') == std::string_view::npos && head.size() + tail.size() < 3;
+}
+
+// The group whose terms find the candidates, every match holding one of them: by scanning all
+// names for texts, or by walking down from the folders that path texts name. A group whose terms
+// are exactly what the scan finds is proven by a hit and not checked again.
 struct Driver {
-    std::vector<std::string_view> needles;
+    std::vector<NameNeedle> needles;
+    std::vector<std::string_view> paths;
     std::size_t provenGroup = kNoGroup;
 };
 
-Driver ChooseDriver(const Query& query) {
-    Driver best;
-    std::size_t bestShortest = 0;
-    for (std::size_t g = 0; g < query.groups.size(); ++g) {
-        Driver candidate;
-        bool usable = true, allWords = true;
-        std::size_t shortest = static_cast<std::size_t>(-1);
-        for (const Term& term : query.groups[g]) {
-            std::string_view needle;
-            if (!term.negated && term.kind == TermKind::kNameContains)
-                needle = term.text;
-            else if (!term.negated && term.kind == TermKind::kNameWildcard)
-                needle = LongestLiteralRun(term.text);
-            allWords = allWords && term.kind == TermKind::kNameContains;
-            usable = usable && !needle.empty();
-            candidate.needles.push_back(needle);
-            shortest = std::min(shortest, needle.size());
+std::optional<Driver> NameDriver(const std::vector<Term>& group, std::size_t g) {
+    Driver driver;
+    bool proven = true;
+    for (const Term& term : group) {
+        if (term.negated) return std::nullopt;
+        if (term.kind == TermKind::kNameContains) {
+            driver.needles.push_back(NameNeedle{term.text});
+        } else if (term.kind == TermKind::kNameWildcard) {
+            bool patternProven = false;
+            driver.needles.push_back(PatternNeedle(term.text, patternProven));
+            proven = proven && patternProven;
+        } else {
+            return std::nullopt;
         }
-        // Longer texts hit fewer names; among equals, fewer texts mean fewer scans.
-        const bool better = shortest > bestShortest ||
-                            (shortest == bestShortest && candidate.needles.size() < best.needles.size());
-        if (usable && better) {
-            candidate.provenGroup = allWords ? g : kNoGroup;
-            best = std::move(candidate);
-            bestShortest = shortest;
+        if (driver.needles.back().text.empty()) return std::nullopt;
+    }
+    if (proven) driver.provenGroup = g;
+    return driver;
+}
+
+std::optional<Driver> PathDriver(const std::vector<Term>& group, std::size_t g, bool& weak) {
+    Driver driver;
+    weak = false;
+    for (const Term& term : group) {
+        if (term.negated || term.kind != TermKind::kPathContains) return std::nullopt;
+        driver.paths.push_back(term.text);
+        weak = weak || IsWeakPathText(term.text);
+    }
+    driver.provenGroup = g;
+    return driver;
+}
+
+std::size_t ShortestNeedle(const Driver& driver) {
+    std::size_t shortest = static_cast<std::size_t>(-1);
+    for (const NameNeedle& needle : driver.needles)
+        shortest = std::min(shortest, needle.text.size());
+    return shortest;
+}
+
+std::optional<Driver> ChooseDriver(const Query& query) {
+    std::optional<Driver> names, weakPaths;
+    for (std::size_t g = 0; g < query.groups.size(); ++g) {
+        bool weak = false;
+        if (auto paths = PathDriver(query.groups[g], g, weak)) {
+            if (!weak) return paths;
+            if (!weakPaths) weakPaths = std::move(paths);
+        } else if (auto candidate = NameDriver(query.groups[g], g)) {
+            // Longer texts hit fewer names; among equals, fewer texts mean fewer scans.
+            const bool better = !names || ShortestNeedle(*candidate) > ShortestNeedle(*names) ||
+                                (ShortestNeedle(*candidate) == ShortestNeedle(*names) &&
+                                 candidate->needles.size() < names->needles.size());
+            if (better) names = std::move(candidate);
         }
     }
-    return best;
+    return names ? names : weakPaths;
 }
 
 // Walks the removed list alongside ascending base indices.
@@ -127,20 +193,13 @@ private:
     std::vector<std::uint32_t>::const_iterator at_, end_;
 };
 
-void ScanBaseRange(const Snapshot& snapshot, const Query& query, std::uint32_t first, std::uint32_t last,
-                   std::vector<std::uint32_t>& hits) {
-    ItemMatcher matcher(snapshot, query);
-    RemovedCursor removed(snapshot.Removed(), first);
-    const Driver driver = ChooseDriver(query);
-    if (driver.needles.empty()) {
-        for (std::uint32_t i = first; i < last; ++i)
-            if (!removed.IsRemoved(i) && matcher.Matches(i, kNoGroup)) hits.push_back(i);
-        return;
-    }
+// The base entries in [first, last) that hold one of the driver's needles, ascending.
+std::vector<std::uint32_t> NameCandidates(const BaseIndex& base, const Driver& driver, std::uint32_t first,
+                                          std::uint32_t last) {
     std::vector<std::uint32_t> candidates, found, merged;
-    for (std::string_view needle : driver.needles) {
+    for (const NameNeedle& needle : driver.needles) {
         found.clear();
-        FindEntriesContaining(snapshot.Base(), needle, first, last, found);
+        FindEntriesContaining(base, needle, first, last, found);
         if (candidates.empty()) {
             candidates.swap(found);
             continue;
@@ -150,25 +209,81 @@ void ScanBaseRange(const Snapshot& snapshot, const Query& query, std::uint32_t f
                        std::back_inserter(merged));
         candidates.swap(merged);
     }
+    return candidates;
+}
+
+// The base entries whose path holds one of the driver's path texts, ascending.
+std::vector<std::uint32_t> PathCandidates(const BaseIndex& base, const Driver& driver) {
+    EntryBits marked((base.Size() + 63) / 64, 0);
+    for (std::string_view text : driver.paths)
+        MarkEntriesWithPathContaining(base, text, marked);
+    std::vector<std::uint32_t> candidates;
+    for (std::size_t w = 0; w < marked.size(); ++w)
+        for (std::uint64_t bits = marked[w]; bits != 0; bits &= bits - 1)
+            candidates.push_back(static_cast<std::uint32_t>(w * 64 + std::countr_zero(bits)));
+    return candidates;
+}
+
+// The base entries in [first, last) that match, ascending.
+void ScanBaseRange(const Snapshot& snapshot, const std::optional<Driver>& driver, ItemMatcher& matcher,
+                   std::uint32_t first, std::uint32_t last, std::vector<std::uint32_t>& hits) {
+    RemovedCursor removed(snapshot.Removed(), first);
+    if (!driver) {
+        for (std::uint32_t i = first; i < last; ++i)
+            if (!removed.IsRemoved(i) && matcher.Matches(i, kNoGroup)) hits.push_back(i);
+        return;
+    }
+    const std::vector<std::uint32_t> candidates = NameCandidates(snapshot.Base(), *driver, first, last);
     hits.reserve(candidates.size());
     for (std::uint32_t entry : candidates)
-        if (!removed.IsRemoved(entry) && matcher.Matches(entry, driver.provenGroup)) hits.push_back(entry);
+        if (!removed.IsRemoved(entry) && matcher.Matches(entry, driver->provenGroup)) hits.push_back(entry);
+}
+
+std::vector<std::uint32_t> Concatenate(std::vector<std::vector<std::uint32_t>>& parts) {
+    std::size_t total = 0;
+    for (const auto& part : parts)
+        total += part.size();
+    std::vector<std::uint32_t> all = std::move(parts.front());
+    all.reserve(total);
+    for (std::size_t p = 1; p < parts.size(); ++p)
+        all.insert(all.end(), parts[p].begin(), parts[p].end());
+    return all;
+}
+
+// The items of `items` (ascending) that match, order kept; base entries removed since are dropped
+// when `dropRemoved` is set.
+std::vector<std::uint32_t> KeepMatching(const Snapshot& snapshot, const Query& query,
+                                        const std::vector<std::uint32_t>& items, std::size_t provenGroup,
+                                        bool dropRemoved) {
+    const std::size_t chunks = ChunkCountFor(items.size());
+    std::vector<std::vector<std::uint32_t>> kept(chunks);
+    WorkerMatchers matchers(snapshot, query);
+    RunChunksInParallel(chunks, [&](std::size_t c, std::size_t worker) {
+        const auto [first, last] = ChunkBounds(items.size(), chunks, c);
+        if (first == last) return;
+        ItemMatcher& matcher = matchers.For(worker);
+        RemovedCursor removed(snapshot.Removed(), items[first]);
+        for (std::size_t k = first; k < last; ++k)
+            if (!(dropRemoved && removed.IsRemoved(items[k])) && matcher.Matches(items[k], provenGroup))
+                kept[c].push_back(items[k]);
+    });
+    return Concatenate(kept);
 }
 
 std::vector<std::uint32_t> ScanBase(const Snapshot& snapshot, const Query& query) {
-    const auto count = static_cast<std::uint32_t>(snapshot.Base().Size());
-    std::vector<std::uint32_t> hits;
-    if (count < kSplitAbove) {
-        ScanBaseRange(snapshot, query, 0, count, hits);
-        return hits;
-    }
-    const std::uint32_t middle = count / 2;
-    std::vector<std::uint32_t> upperHits;
-    std::thread upper([&] { ScanBaseRange(snapshot, query, middle, count, upperHits); });
-    ScanBaseRange(snapshot, query, 0, middle, hits);
-    upper.join();
-    hits.insert(hits.end(), upperHits.begin(), upperHits.end());
-    return hits;
+    const BaseIndex& base = snapshot.Base();
+    const std::optional<Driver> driver = ChooseDriver(query);
+    if (driver && !driver->paths.empty())
+        return KeepMatching(snapshot, query, PathCandidates(base, *driver), driver->provenGroup, true);
+    const std::size_t chunks = ChunkCountFor(base.Size());
+    std::vector<std::vector<std::uint32_t>> hits(chunks);
+    WorkerMatchers matchers(snapshot, query);
+    RunChunksInParallel(chunks, [&](std::size_t c, std::size_t worker) {
+        const auto [first, last] = ChunkBounds(base.Size(), chunks, c);
+        ScanBaseRange(snapshot, driver, matchers.For(worker), static_cast<std::uint32_t>(first),
+                      static_cast<std::uint32_t>(last), hits[c]);
+    });
+    return Concatenate(hits);
 }
 
 // Places the (few) added hits among the base hits by binary search, so the many base hits cost
@@ -191,18 +306,11 @@ std::vector<std::uint32_t> MergeAddedHits(const Snapshot& snapshot, std::vector<
     return merged;
 }
 
-void FilterRange(const Snapshot& snapshot, const Query& query, const std::uint32_t* first,
-                 const std::uint32_t* last, std::vector<std::uint32_t>& kept) {
-    ItemMatcher matcher(snapshot, query);
-    for (const std::uint32_t* item = first; item != last; ++item)
-        if (matcher.Matches(*item, kNoGroup)) kept.push_back(*item);
-}
-
 } // namespace
 
 std::vector<std::uint32_t> EvaluateQuery(const Snapshot& snapshot, const Query& query) {
     std::vector<std::uint32_t> baseHits = ScanBase(snapshot, query);
-    if (snapshot.Added().empty()) return baseHits; // a matcher's path memo costs a pass over the base
+    if (snapshot.Added().empty()) return baseHits;
     std::vector<std::uint32_t> addedHits;
     ItemMatcher matcher(snapshot, query);
     for (std::uint32_t k = 0; k < snapshot.Added().size(); ++k)
@@ -212,20 +320,7 @@ std::vector<std::uint32_t> EvaluateQuery(const Snapshot& snapshot, const Query& 
 
 std::vector<std::uint32_t> FilterItems(const Snapshot& snapshot, const Query& query,
                                        const std::vector<std::uint32_t>& items) {
-    std::vector<std::uint32_t> kept;
-    const std::uint32_t* begin = items.data();
-    const std::uint32_t* end = begin + items.size();
-    if (items.size() < kSplitAbove) {
-        FilterRange(snapshot, query, begin, end, kept);
-        return kept;
-    }
-    const std::uint32_t* middle = begin + items.size() / 2;
-    std::vector<std::uint32_t> upperKept;
-    std::thread upper([&] { FilterRange(snapshot, query, middle, end, upperKept); });
-    FilterRange(snapshot, query, begin, middle, kept);
-    upper.join();
-    kept.insert(kept.end(), upperKept.begin(), upperKept.end());
-    return kept;
+    return KeepMatching(snapshot, query, items, kNoGroup, false);
 }
 
 } // namespace nuv::engine

@@ -33,15 +33,22 @@ std::shared_ptr<const BaseIndex> MakeIndex(std::size_t count) {
     return index;
 }
 
-std::vector<std::uint32_t> Reference(const BaseIndex& index, std::string_view needle, std::uint32_t first,
+bool ReferenceHolds(std::string_view name, const NameNeedle& needle) {
+    if (needle.atStart && needle.atEnd) return name == needle.text;
+    if (needle.atStart) return name.starts_with(needle.text);
+    if (needle.atEnd) return name.ends_with(needle.text);
+    return name.find(needle.text) != std::string_view::npos;
+}
+
+std::vector<std::uint32_t> Reference(const BaseIndex& index, const NameNeedle& needle, std::uint32_t first,
                                      std::uint32_t last) {
     std::vector<std::uint32_t> entries;
     for (std::uint32_t i = first; i < last; ++i)
-        if (index.Folded(i).find(needle) != std::string_view::npos) entries.push_back(i);
+        if (ReferenceHolds(index.Folded(i), needle)) entries.push_back(i);
     return entries;
 }
 
-TEST(NameScan, FindsExactlyTheNamesHoldingTheNeedleInAnyRange) {
+TEST(NameScan, FindsExactlyTheNamesHoldingTheNeedleWherePinnedInAnyRange) {
     const auto index = MakeIndex(3000);
     ASSERT_TRUE(index);
     const auto size = static_cast<std::uint32_t>(index->Size());
@@ -49,13 +56,17 @@ TEST(NameScan, FindsExactlyTheNamesHoldingTheNeedleInAnyRange) {
     const std::vector<std::string> needles = {"a", "c", "ab", "cba", "abcab", "aaaaaaaa", longRun, "d"};
     const std::vector<std::pair<std::uint32_t, std::uint32_t>> ranges = {
         {0, size}, {1, size - 1}, {size / 2, size}, {17, 18}, {5, 5}};
-    for (const auto& needle : needles)
-        for (const auto& [first, last] : ranges) {
-            std::vector<std::uint32_t> found;
-            FindEntriesContaining(*index, needle, first, last, found);
-            EXPECT_EQ(found, Reference(*index, needle, first, last))
-                << "needle " << needle << " range " << first << ".." << last;
-        }
+    for (const auto& text : needles)
+        for (const bool atStart : {false, true})
+            for (const bool atEnd : {false, true})
+                for (const auto& [first, last] : ranges) {
+                    const NameNeedle needle{text, atStart, atEnd};
+                    std::vector<std::uint32_t> found;
+                    FindEntriesContaining(*index, needle, first, last, found);
+                    EXPECT_EQ(found, Reference(*index, needle, first, last))
+                        << "needle " << text << (atStart ? " pinned to the start" : "")
+                        << (atEnd ? " pinned to the end" : "") << " range " << first << ".." << last;
+                }
 }
 
 } // namespace

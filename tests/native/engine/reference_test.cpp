@@ -2,6 +2,7 @@
 
 #include <random>
 
+#include "engine/parallel_chunks.h"
 #include "engine_test_support.h"
 #include "reference_model.h"
 
@@ -14,9 +15,10 @@ using testing::ReferenceCatalog;
 // several of them ("Xa", "ß", "Σ").
 const char* const kNames[] = {"a", "b", "ab", "Xa", "中", "a.b", "c-c", "ß", "Σ", "ba"};
 const char* const kVolumes[] = {"C:", "D:"};
-const char* const kQueries[] = {"",          "a",       "b",  "x",   "ss",   "σ",   "ab|中",    "!a",
-                                "a !b",      "*.b",     "?",  "??",  "a\\b", "\\a", "c:\\a\\*", "*a*",
-                                "ba|c-c !b", "\"a.b\"", "中", "b\\", "d:\\", "!*",  "x*|!ß"};
+const char* const kQueries[] = {
+    "",     "a",  "b",     "x",   "ss",       "σ",   "ab|中",     "!a",       "a !b",    "*.b",
+    "?",    "??", "a\\b",  "\\a", "c:\\a\\*", "*a*", "ba|c-c !b", "\"a.b\"",  "中",      "b\\",
+    "d:\\", "!*", "x*|!ß", "*a",  "b*",       "ß*",  "\\",        "c:\\a\\b", "a\\ab\\", "a\\b|\\ba"};
 
 class RandomTree {
 public:
@@ -104,6 +106,37 @@ TEST(ReferenceComparison, ManyChangesFoldIntoANewBaseWithoutChangingAnswers) {
     ASSERT_EQ(catalog.Size(), reference.Size());
     for (const char* query : {"n1", "f5", "*.b", "d:\\", "!a", "n16999"})
         EXPECT_EQ(testing::Query(catalog, query), reference.Run(query)) << query;
+}
+
+// A base large enough that scans and filters are cut into chunks shared by two threads, with
+// removals inside it: the chunks' answers must join into exactly the whole answer.
+TEST(ReferenceComparison, LargeIndexSharedAcrossThreadsGivesTheSameRows) {
+    RandomTree tree(99);
+    ReferenceCatalog reference;
+    for (int i = 0; i < 130000; ++i)
+        reference.AddPath(ReferenceCatalog::Split(tree.Path() + "\\n" + std::to_string(i)),
+                          tree.Pick(4) == 0);
+    std::string list;
+    for (const auto& row : reference.Run(""))
+        list += row + "\n";
+    Catalog catalog;
+    testing::AddPathList(catalog, list);
+    for (int i = 0; i < 40; ++i) {
+        const std::string path = tree.Path();
+        catalog.RemovePath(path);
+        reference.RemovePath(ReferenceCatalog::Split(path));
+    }
+    ASSERT_EQ(catalog.Size(), reference.Size());
+    ASSERT_GT(ChunkCountFor(catalog.Size()), 1u) << "too small to be shared";
+    for (const char* query : {"n1", "*1", "n4*", "a\\b", "\\a", "c:\\a\\b", "a\\ab\\", "n2 !a.b", "n|ß"})
+        EXPECT_EQ(testing::Query(catalog, query), reference.Run(query)) << query;
+
+    Search search(catalog);
+    for (const char* typed : {"n", "n1", "n12", "n123"}) {
+        search.Run(typed);
+        EXPECT_EQ(testing::AllRows(search), reference.Run(typed)) << typed;
+    }
+    EXPECT_TRUE(search.LastRunRefined());
 }
 
 } // namespace

@@ -1,0 +1,130 @@
+#include "engine/path_scan.h"
+
+#include <algorithm>
+
+#include "engine/name_scan.h"
+
+namespace nuv::engine {
+namespace {
+
+class PathMarker {
+public:
+    PathMarker(const BaseIndex& base, EntryBits& marked) : base_(base), marked_(marked) {}
+
+    // Marks an entry and, when it is a folder, everything below it.
+    void MarkWithSubtree(std::uint32_t entry) {
+        if (IsMarked(entry)) return; // its subtree was marked with it
+        Mark(entry);
+        if (!base_.IsFolder(entry)) return;
+        stack_.push_back(entry);
+        while (!stack_.empty()) {
+            const std::uint32_t folder = stack_.back();
+            stack_.pop_back();
+            const auto [first, last] = base_.Children(folder);
+            for (const std::uint32_t* child = first; child != last; ++child) {
+                if (IsMarked(*child)) continue;
+                Mark(*child);
+                if (base_.IsFolder(*child)) stack_.push_back(*child);
+            }
+        }
+    }
+
+private:
+    bool IsMarked(std::uint32_t entry) const { return (marked_[entry / 64] >> (entry % 64)) & 1; }
+    void Mark(std::uint32_t entry) { marked_[entry / 64] |= std::uint64_t{1} << (entry % 64); }
+
+    const BaseIndex& base_;
+    EntryBits& marked_;
+    std::vector<std::uint32_t> stack_;
+};
+
+std::string_view FoldedNodeName(const BaseIndex& base, std::uint32_t node) {
+    return IsVolumeRef(node) ? std::string_view(base.VolumeFolded(VolumeIndex(node))) : base.Folded(node);
+}
+
+// Whether the path of `node` (an entry or a volume) ends with head[0]\head[1]\...\head[k]:
+// head[k] is the whole name of the node, and so on up, except that head[0] only has to end the
+// name it falls on.
+bool PathEndsWith(const BaseIndex& base, std::uint32_t node, const std::vector<std::string_view>& head,
+                  std::size_t k) {
+    for (; k > 0; --k) {
+        if (IsVolumeRef(node) || base.Folded(node) != head[k]) return false;
+        node = base.Parent(node);
+    }
+    return FoldedNodeName(base, node).ends_with(head[0]);
+}
+
+// The first entry whose folded name is not below `name`: entries are sorted by folded name.
+std::uint32_t FirstEntryNamedAtLeast(const BaseIndex& base, std::string_view name) {
+    std::uint32_t low = 0, high = static_cast<std::uint32_t>(base.Size());
+    while (low < high) {
+        const std::uint32_t middle = low + (high - low) / 2;
+        if (base.Folded(middle) < name)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return low;
+}
+
+// The folders and volumes whose path ends with the head, as parent references.
+std::vector<std::uint32_t> FoldersEndingWith(const BaseIndex& base,
+                                             const std::vector<std::string_view>& head) {
+    std::vector<std::uint32_t> folders;
+    const auto count = static_cast<std::uint32_t>(base.Size());
+    const std::size_t k = head.size() - 1;
+    const auto consider = [&](std::uint32_t entry) {
+        if (base.IsFolder(entry) && PathEndsWith(base, entry, head, k)) folders.push_back(entry);
+    };
+    if (k > 0) {
+        // The folder's whole name is known: one run of the sorted names. A volume is never one,
+        // as it has nothing above it for head[0] to fall on.
+        for (std::uint32_t i = FirstEntryNamedAtLeast(base, head[k]); i < count && base.Folded(i) == head[k];
+             ++i)
+            consider(i);
+        return folders;
+    }
+    for (std::uint32_t v = 0; v < base.VolumeCount(); ++v)
+        if (std::string_view(base.VolumeFolded(v)).ends_with(head[0])) folders.push_back(kVolumeRef | v);
+    if (head[0].empty()) {
+        for (std::uint32_t i = 0; i < count; ++i)
+            consider(i);
+        return folders;
+    }
+    for (std::uint32_t i : FindAllEntriesContaining(base, NameNeedle{head[0], false, true}))
+        consider(i);
+    return folders;
+}
+
+// Splits "a\b\c" into {"a", "b", "c"}, keeping empty pieces.
+std::vector<std::string_view> SplitAtBackslashes(std::string_view text) {
+    std::vector<std::string_view> pieces;
+    for (std::size_t from = 0;;) {
+        const std::size_t to = text.find('\\', from);
+        pieces.push_back(
+            text.substr(from, to == std::string_view::npos ? std::string_view::npos : to - from));
+        if (to == std::string_view::npos) return pieces;
+        from = to + 1;
+    }
+}
+
+} // namespace
+
+void MarkEntriesWithPathContaining(const BaseIndex& base, std::string_view text, EntryBits& marked) {
+    const std::size_t lastSeparator = text.rfind('\\');
+    if (lastSeparator == std::string_view::npos) return;
+    const std::vector<std::string_view> head = SplitAtBackslashes(text.substr(0, lastSeparator));
+    const std::string_view tail = text.substr(lastSeparator + 1);
+    PathMarker marker(base, marked);
+    for (const std::uint32_t folder : FoldersEndingWith(base, head)) {
+        auto [first, last] = base.Children(folder);
+        // Children come in folded-name order, so those starting with the tail are one run.
+        first = std::lower_bound(first, last, tail, [&](std::uint32_t child, std::string_view t) {
+            return base.Folded(child) < t;
+        });
+        for (; first != last && base.Folded(*first).starts_with(tail); ++first)
+            marker.MarkWithSubtree(*first);
+    }
+}
+
+} // namespace nuv::engine
