@@ -36,6 +36,7 @@ private:
     void Emit(BaseIndex& index) const;
     void EmitInInputOrder(BaseIndex& index);
     void EmitChildren(BaseIndex& index) const;
+    static void EmitFolderNames(BaseIndex& index);
 
     RawTree& raw_;
     std::size_t entryCount_;
@@ -257,6 +258,22 @@ void BaseIndexBuilder::EmitChildren(BaseIndex& index) const {
     index.volumes_ = raw_.volumes;
     for (const auto& v : index.volumes_)
         index.volumesFolded_.push_back(Fold(v));
+    EmitFolderNames(index);
+}
+
+void BaseIndexBuilder::EmitFolderNames(BaseIndex& index) {
+    const std::uint32_t folders = index.FolderCount();
+    index.folderEntries_.reserve(folders);
+    index.folderFoldedStarts_.reserve(folders + 1);
+    index.folderFoldedStarts_.push_back(0);
+    for (std::uint32_t k = 0; k < index.Size(); ++k) {
+        if (!index.IsFolder(k)) continue;
+        index.folderEntries_.push_back(k);
+        index.folderFolded_.append(index.Folded(k));
+        index.folderFolded_.push_back('\0');
+        index.folderFoldedStarts_.push_back(static_cast<std::uint32_t>(index.folderFolded_.size()));
+    }
+    index.folderFolded_.shrink_to_fit();
 }
 
 std::shared_ptr<const BaseIndex> BaseIndexBuilder::Run() {

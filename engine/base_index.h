@@ -44,10 +44,15 @@ public:
                                             folderBits_[i / 64] & ((std::uint64_t{1} << (i % 64)) - 1)));
     }
     std::uint32_t FolderCount() const { return foldersBefore_.empty() ? 0 : foldersBefore_.back(); }
+    std::uint32_t FolderEntry(std::uint32_t ordinal) const { return folderEntries_[ordinal]; }
 
     // The packed folded names and where each starts, for scanning.
     const std::string& FoldedBuffer() const { return folded_; }
     const std::vector<std::uint32_t>& FoldedStarts() const { return foldedStarts_; }
+    // The same for folders alone, by folder number. Path queries look for folders by name, and
+    // folders are about a tenth of the entries, so a tenth of the bytes to scan.
+    const std::string& FolderFoldedBuffer() const { return folderFolded_; }
+    const std::vector<std::uint32_t>& FolderFoldedStarts() const { return folderFoldedStarts_; }
 
     std::size_t VolumeCount() const { return volumes_.size(); }
     const std::string& VolumeName(std::uint32_t v) const { return volumes_[v]; }
@@ -65,6 +70,9 @@ private:
     std::vector<std::uint32_t> parents_;
     std::vector<std::uint64_t> folderBits_;
     std::vector<std::uint32_t> foldersBefore_; // per folderBits_ word, then the total
+    std::string folderFolded_;
+    std::vector<std::uint32_t> folderFoldedStarts_;
+    std::vector<std::uint32_t> folderEntries_; // by folder number
     std::vector<std::uint32_t> children_;      // every entry, ordered by (parent, index)
     // Where each parent's run in children_ starts: by folder number, then volume, then the end.
     // Path queries walk whole subtrees, so a parent's children must be one lookup away.

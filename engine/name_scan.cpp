@@ -18,6 +18,12 @@ namespace {
 
 constexpr std::uint32_t kNoEntry = 0xFFFFFFFFu;
 
+// Packed folded names, each followed by a zero byte, and where each starts, the end last.
+struct NameTable {
+    const std::string& buffer;
+    const std::vector<std::uint32_t>& starts;
+};
+
 // The entry whose folded name holds byte `offset`, searching forward from `from`: doubling steps
 // first, since consecutive hits are usually close.
 std::uint32_t EntryAt(const std::vector<std::uint32_t>& starts, std::uint32_t from, std::uint32_t last,
@@ -40,10 +46,10 @@ bool AnchorsHold(const NameNeedle& needle, std::uint32_t offset, std::uint32_t s
 }
 
 // Hit by hit from `from`, which lies in entry `entry`; `lastFound` is the entry appended last.
-void FindFrom(const BaseIndex& base, const NameNeedle& needle, const char* from, std::uint32_t entry,
+void FindFrom(const NameTable& table, const NameNeedle& needle, const char* from, std::uint32_t entry,
               std::uint32_t last, std::uint32_t lastFound, std::vector<std::uint32_t>& entries) {
-    const auto& starts = base.FoldedStarts();
-    const char* buffer = base.FoldedBuffer().data();
+    const auto& starts = table.starts;
+    const char* buffer = table.buffer.data();
     const char* end = buffer + starts[last];
     while (from < end) {
         const char* hit = FindNeedle(from, end, needle.text);
@@ -98,17 +104,17 @@ std::uint64_t CandidatesAfterName(std::uint64_t candidates, std::uint64_t zeros,
 // the needle in place, and a zero byte right after it when pinned to the end) and the name ends,
 // and a hit's entry is a population count away: dense hits, the common case of a short needle,
 // cost no search of the start offsets.
-void FindEntriesContaining(const BaseIndex& base, const NameNeedle& needle, std::uint32_t first,
-                           std::uint32_t last, std::vector<std::uint32_t>& entries) {
+void FindNamesContaining(const NameTable& table, const NameNeedle& needle, std::uint32_t first,
+                         std::uint32_t last, std::vector<std::uint32_t>& entries) {
     if (first >= last) return;
-    const char* buffer = base.FoldedBuffer().data();
-    const char* p = buffer + base.FoldedStarts()[first];
+    const char* buffer = table.buffer.data();
+    const char* p = buffer + table.starts[first];
     std::uint32_t entry = first, lastFound = kNoEntry;
 #ifdef NUV_HAVE_SSE2
     const std::string_view text = needle.text;
     // A needle holding a zero byte could match across two names; the hit-by-hit scan checks ends.
     if (text.find('\0') == std::string_view::npos) {
-        const char* end = buffer + base.FoldedStarts()[last];
+        const char* end = buffer + table.starts[last];
         const std::size_t m = text.size();
         const __m128i zero = _mm_setzero_si128();
         const __m128i firstByte = _mm_set1_epi8(text.front());
@@ -137,21 +143,40 @@ void FindEntriesContaining(const BaseIndex& base, const NameNeedle& needle, std:
         }
     }
 #endif
-    FindFrom(base, needle, p, entry, last, lastFound, entries);
+    FindFrom(table, needle, p, entry, last, lastFound, entries);
 }
 
-std::vector<std::uint32_t> FindAllEntriesContaining(const BaseIndex& base, const NameNeedle& needle) {
-    const std::size_t chunks = ChunkCountFor(base.Size());
+void FindEntriesContaining(const BaseIndex& base, const NameNeedle& needle, std::uint32_t first,
+                           std::uint32_t last, std::vector<std::uint32_t>& entries) {
+    FindNamesContaining(NameTable{base.FoldedBuffer(), base.FoldedStarts()}, needle, first, last, entries);
+}
+
+namespace {
+
+// Every name of the table that holds the needle, by position, both cores sharing the scan.
+std::vector<std::uint32_t> FindAllNamesContaining(const NameTable& table, const NameNeedle& needle) {
+    const std::size_t count = table.starts.size() - 1;
+    const std::size_t chunks = ChunkCountFor(count);
     std::vector<std::vector<std::uint32_t>> found(chunks);
     RunChunksInParallel(chunks, [&](std::size_t c, std::size_t) {
-        const auto [first, last] = ChunkBounds(base.Size(), chunks, c);
-        FindEntriesContaining(base, needle, static_cast<std::uint32_t>(first),
-                              static_cast<std::uint32_t>(last), found[c]);
+        const auto [first, last] = ChunkBounds(count, chunks, c);
+        FindNamesContaining(table, needle, static_cast<std::uint32_t>(first),
+                            static_cast<std::uint32_t>(last), found[c]);
     });
-    std::vector<std::uint32_t> entries = std::move(found.front());
+    std::vector<std::uint32_t> names = std::move(found.front());
     for (std::size_t c = 1; c < chunks; ++c)
-        entries.insert(entries.end(), found[c].begin(), found[c].end());
-    return entries;
+        names.insert(names.end(), found[c].begin(), found[c].end());
+    return names;
+}
+
+} // namespace
+
+std::vector<std::uint32_t> FindFoldersContaining(const BaseIndex& base, const NameNeedle& needle) {
+    std::vector<std::uint32_t> folders =
+        FindAllNamesContaining(NameTable{base.FolderFoldedBuffer(), base.FolderFoldedStarts()}, needle);
+    for (std::uint32_t& folder : folders)
+        folder = base.FolderEntry(folder);
+    return folders;
 }
 
 } // namespace nuv::engine

@@ -21,7 +21,8 @@ struct NameNeedle {
 void FindEntriesContaining(const BaseIndex& base, const NameNeedle& needle, std::uint32_t first,
                            std::uint32_t last, std::vector<std::uint32_t>& entries);
 
-// The same over every entry, ascending, both cores sharing the scan.
-std::vector<std::uint32_t> FindAllEntriesContaining(const BaseIndex& base, const NameNeedle& needle);
+// The folders (entry indices, ascending) whose folded name holds the needle where it is pinned,
+// both cores sharing the scan.
+std::vector<std::uint32_t> FindFoldersContaining(const BaseIndex& base, const NameNeedle& needle);
 
 } // namespace nuv::engine

@@ -73,26 +73,23 @@ std::vector<std::uint32_t> FoldersEndingWith(const BaseIndex& base,
     std::vector<std::uint32_t> folders;
     const auto count = static_cast<std::uint32_t>(base.Size());
     const std::size_t k = head.size() - 1;
-    const auto consider = [&](std::uint32_t entry) {
-        if (base.IsFolder(entry) && PathEndsWith(base, entry, head, k)) folders.push_back(entry);
-    };
     if (k > 0) {
         // The folder's whole name is known: one run of the sorted names. A volume is never one,
         // as it has nothing above it for head[0] to fall on.
         for (std::uint32_t i = FirstEntryNamedAtLeast(base, head[k]); i < count && base.Folded(i) == head[k];
              ++i)
-            consider(i);
+            if (base.IsFolder(i) && PathEndsWith(base, i, head, k)) folders.push_back(i);
         return folders;
     }
     for (std::uint32_t v = 0; v < base.VolumeCount(); ++v)
         if (std::string_view(base.VolumeFolded(v)).ends_with(head[0])) folders.push_back(kVolumeRef | v);
     if (head[0].empty()) {
-        for (std::uint32_t i = 0; i < count; ++i)
-            consider(i);
+        for (std::uint32_t f = 0; f < base.FolderCount(); ++f)
+            folders.push_back(base.FolderEntry(f)); // every path ends with the empty text
         return folders;
     }
-    for (std::uint32_t i : FindAllEntriesContaining(base, NameNeedle{head[0], false, true}))
-        consider(i);
+    const std::vector<std::uint32_t> named = FindFoldersContaining(base, NameNeedle{head[0], false, true});
+    folders.insert(folders.end(), named.begin(), named.end());
     return folders;
 }
 

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "engine/bit_count.h"
 #include "engine/case_fold.h"
 #include "engine/name_scan.h"
 #include "engine/parallel_chunks.h"
@@ -17,7 +18,13 @@
 namespace nuv::engine {
 namespace {
 
-constexpr std::size_t kNoGroup = static_cast<std::size_t>(-1);
+// Groups already known to match an item, one bit each (groups past 64 are always checked).
+using GroupSet = std::uint64_t;
+constexpr GroupSet kNoGroups = 0;
+
+GroupSet OnlyGroup(std::size_t g) {
+    return g < 64 ? GroupSet{1} << g : kNoGroups;
+}
 
 // Decides whether single items match. One per thread: the path terms' matchers remember what
 // they learnt about each folder.
@@ -25,10 +32,10 @@ class ItemMatcher {
 public:
     ItemMatcher(const Snapshot& snapshot, const Query& query) : snapshot_(snapshot), query_(query) {}
 
-    // `provenGroup` is a group already known to match (the scan's driver), or kNoGroup.
-    bool Matches(std::uint32_t item, std::size_t provenGroup) {
+    // `proven` are the groups the scan's drivers already showed to match.
+    bool Matches(std::uint32_t item, GroupSet proven) {
         for (std::size_t g = 0; g < query_.groups.size(); ++g) {
-            if (g == provenGroup) continue;
+            if (proven & OnlyGroup(g)) continue;
             const auto& group = query_.groups[g];
             if (!std::any_of(group.begin(), group.end(), [&](const Term& t) { return TermMatches(item, t); }))
                 return false;
@@ -112,13 +119,13 @@ bool IsWeakPathText(std::string_view text) {
     return head.find('\\') == std::string_view::npos && head.size() + tail.size() < 3;
 }
 
-// The group whose terms find the candidates, every match holding one of them: by scanning all
+// A group whose terms find the candidates, every match holding one of them: by scanning all
 // names for texts, or by walking down from the folders that path texts name. A group whose terms
 // are exactly what the scan finds is proven by a hit and not checked again.
 struct Driver {
     std::vector<NameNeedle> needles;
     std::vector<std::string_view> paths;
-    std::size_t provenGroup = kNoGroup;
+    GroupSet proven = kNoGroups;
 };
 
 std::optional<Driver> NameDriver(const std::vector<Term>& group, std::size_t g) {
@@ -137,7 +144,7 @@ std::optional<Driver> NameDriver(const std::vector<Term>& group, std::size_t g) 
         }
         if (driver.needles.back().text.empty()) return std::nullopt;
     }
-    if (proven) driver.provenGroup = g;
+    if (proven) driver.proven = OnlyGroup(g);
     return driver;
 }
 
@@ -149,7 +156,7 @@ std::optional<Driver> PathDriver(const std::vector<Term>& group, std::size_t g, 
         driver.paths.push_back(term.text);
         weak = weak || IsWeakPathText(term.text);
     }
-    driver.provenGroup = g;
+    driver.proven = OnlyGroup(g);
     return driver;
 }
 
@@ -160,22 +167,33 @@ std::size_t ShortestNeedle(const Driver& driver) {
     return shortest;
 }
 
-std::optional<Driver> ChooseDriver(const Query& query) {
-    std::optional<Driver> names, weakPaths;
+// The best group of each kind. Path groups come first unless weak; of name groups, the one whose
+// shortest text is longest (longer texts hit fewer names), then the one with fewer texts.
+struct Drivers {
+    std::optional<Driver> paths;
+    bool pathsWeak = false;
+    std::optional<Driver> names;
+};
+
+Drivers ChooseDrivers(const Query& query) {
+    Drivers drivers;
     for (std::size_t g = 0; g < query.groups.size(); ++g) {
         bool weak = false;
         if (auto paths = PathDriver(query.groups[g], g, weak)) {
-            if (!weak) return paths;
-            if (!weakPaths) weakPaths = std::move(paths);
-        } else if (auto candidate = NameDriver(query.groups[g], g)) {
-            // Longer texts hit fewer names; among equals, fewer texts mean fewer scans.
-            const bool better = !names || ShortestNeedle(*candidate) > ShortestNeedle(*names) ||
-                                (ShortestNeedle(*candidate) == ShortestNeedle(*names) &&
-                                 candidate->needles.size() < names->needles.size());
-            if (better) names = std::move(candidate);
+            if (!drivers.paths || (drivers.pathsWeak && !weak)) {
+                drivers.paths = std::move(paths);
+                drivers.pathsWeak = weak;
+            }
+        } else if (auto names = NameDriver(query.groups[g], g)) {
+            const Driver* best = drivers.names ? &*drivers.names : nullptr;
+            if (!best || ShortestNeedle(*names) > ShortestNeedle(*best) ||
+                (ShortestNeedle(*names) == ShortestNeedle(*best) &&
+                 names->needles.size() < best->needles.size()))
+                drivers.names = std::move(names);
         }
     }
-    return names ? names : weakPaths;
+    if (drivers.paths && drivers.pathsWeak && drivers.names) drivers.paths.reset();
+    return drivers;
 }
 
 // Walks the removed list alongside ascending base indices.
@@ -212,31 +230,59 @@ std::vector<std::uint32_t> NameCandidates(const BaseIndex& base, const Driver& d
     return candidates;
 }
 
-// The base entries whose path holds one of the driver's path texts, ascending.
-std::vector<std::uint32_t> PathCandidates(const BaseIndex& base, const Driver& driver) {
+// The base entries whose path holds one of the driver's path texts.
+EntryBits MarkPathMatches(const BaseIndex& base, const Driver& driver) {
     EntryBits marked((base.Size() + 63) / 64, 0);
     for (std::string_view text : driver.paths)
         MarkEntriesWithPathContaining(base, text, marked);
-    std::vector<std::uint32_t> candidates;
-    for (std::size_t w = 0; w < marked.size(); ++w)
-        for (std::uint64_t bits = marked[w]; bits != 0; bits &= bits - 1)
-            candidates.push_back(static_cast<std::uint32_t>(w * 64 + std::countr_zero(bits)));
-    return candidates;
+    return marked;
 }
 
+std::vector<std::uint32_t> MarkedEntries(const EntryBits& marked) {
+    std::vector<std::uint32_t> entries;
+    for (std::size_t w = 0; w < marked.size(); ++w)
+        for (std::uint64_t bits = marked[w]; bits != 0; bits &= bits - 1)
+            entries.push_back(static_cast<std::uint32_t>(w * 64 + std::countr_zero(bits)));
+    return entries;
+}
+
+// Looking up a candidate's name costs a cache miss; scanning every name costs a byte read each.
+// Past about one candidate in this many entries, the scan of a name group wins.
+constexpr std::size_t kEntriesPerLookupWorthAScan = 32;
+
+bool FewerThanOneIn(const EntryBits& marked, std::size_t ratio) {
+    std::size_t count = 0;
+    for (std::uint64_t word : marked)
+        count += static_cast<std::size_t>(CountBits(word));
+    return count * ratio < marked.size() * 64;
+}
+
+// What one chunk of a scan over every base entry needs: the name driver (or none: every entry is
+// a candidate), the entries a path driver allows (or none: all are), and the groups both prove.
+struct ScanPlan {
+    const Driver* names = nullptr;
+    const EntryBits* allowed = nullptr;
+    GroupSet proven = kNoGroups;
+};
+
 // The base entries in [first, last) that match, ascending.
-void ScanBaseRange(const Snapshot& snapshot, const std::optional<Driver>& driver, ItemMatcher& matcher,
-                   std::uint32_t first, std::uint32_t last, std::vector<std::uint32_t>& hits) {
+void ScanBaseRange(const Snapshot& snapshot, const ScanPlan& plan, ItemMatcher& matcher, std::uint32_t first,
+                   std::uint32_t last, std::vector<std::uint32_t>& hits) {
     RemovedCursor removed(snapshot.Removed(), first);
-    if (!driver) {
+    const auto keep = [&](std::uint32_t entry) {
+        return (!plan.allowed || (((*plan.allowed)[entry / 64] >> (entry % 64)) & 1)) &&
+               !removed.IsRemoved(entry) && matcher.Matches(entry, plan.proven);
+    };
+    if (!plan.names) {
         for (std::uint32_t i = first; i < last; ++i)
-            if (!removed.IsRemoved(i) && matcher.Matches(i, kNoGroup)) hits.push_back(i);
+            if (keep(i)) hits.push_back(i);
         return;
     }
-    const std::vector<std::uint32_t> candidates = NameCandidates(snapshot.Base(), *driver, first, last);
-    hits.reserve(candidates.size());
-    for (std::uint32_t entry : candidates)
-        if (!removed.IsRemoved(entry) && matcher.Matches(entry, driver->provenGroup)) hits.push_back(entry);
+    // The candidates are filtered where they lie: a short needle can hit most of the chunk, and a
+    // second array as large would cost its page faults and a copy.
+    hits = NameCandidates(snapshot.Base(), *plan.names, first, last);
+    hits.erase(std::remove_if(hits.begin(), hits.end(), [&](std::uint32_t entry) { return !keep(entry); }),
+               hits.end());
 }
 
 std::vector<std::uint32_t> Concatenate(std::vector<std::vector<std::uint32_t>>& parts) {
@@ -253,7 +299,7 @@ std::vector<std::uint32_t> Concatenate(std::vector<std::vector<std::uint32_t>>& 
 // The items of `items` (ascending) that match, order kept; base entries removed since are dropped
 // when `dropRemoved` is set.
 std::vector<std::uint32_t> KeepMatching(const Snapshot& snapshot, const Query& query,
-                                        const std::vector<std::uint32_t>& items, std::size_t provenGroup,
+                                        const std::vector<std::uint32_t>& items, GroupSet proven,
                                         bool dropRemoved) {
     const std::size_t chunks = ChunkCountFor(items.size());
     std::vector<std::vector<std::uint32_t>> kept(chunks);
@@ -264,7 +310,7 @@ std::vector<std::uint32_t> KeepMatching(const Snapshot& snapshot, const Query& q
         ItemMatcher& matcher = matchers.For(worker);
         RemovedCursor removed(snapshot.Removed(), items[first]);
         for (std::size_t k = first; k < last; ++k)
-            if (!(dropRemoved && removed.IsRemoved(items[k])) && matcher.Matches(items[k], provenGroup))
+            if (!(dropRemoved && removed.IsRemoved(items[k])) && matcher.Matches(items[k], proven))
                 kept[c].push_back(items[k]);
     });
     return Concatenate(kept);
@@ -272,15 +318,26 @@ std::vector<std::uint32_t> KeepMatching(const Snapshot& snapshot, const Query& q
 
 std::vector<std::uint32_t> ScanBase(const Snapshot& snapshot, const Query& query) {
     const BaseIndex& base = snapshot.Base();
-    const std::optional<Driver> driver = ChooseDriver(query);
-    if (driver && !driver->paths.empty())
-        return KeepMatching(snapshot, query, PathCandidates(base, *driver), driver->provenGroup, true);
+    const Drivers drivers = ChooseDrivers(query);
+    ScanPlan plan;
+    EntryBits allowed;
+    if (drivers.paths) {
+        allowed = MarkPathMatches(base, *drivers.paths);
+        if (!drivers.names || FewerThanOneIn(allowed, kEntriesPerLookupWorthAScan))
+            return KeepMatching(snapshot, query, MarkedEntries(allowed), drivers.paths->proven, true);
+        plan.allowed = &allowed;
+        plan.proven |= drivers.paths->proven;
+    }
+    if (drivers.names) {
+        plan.names = &*drivers.names;
+        plan.proven |= drivers.names->proven;
+    }
     const std::size_t chunks = ChunkCountFor(base.Size());
     std::vector<std::vector<std::uint32_t>> hits(chunks);
     WorkerMatchers matchers(snapshot, query);
     RunChunksInParallel(chunks, [&](std::size_t c, std::size_t worker) {
         const auto [first, last] = ChunkBounds(base.Size(), chunks, c);
-        ScanBaseRange(snapshot, driver, matchers.For(worker), static_cast<std::uint32_t>(first),
+        ScanBaseRange(snapshot, plan, matchers.For(worker), static_cast<std::uint32_t>(first),
                       static_cast<std::uint32_t>(last), hits[c]);
     });
     return Concatenate(hits);
@@ -314,13 +371,13 @@ std::vector<std::uint32_t> EvaluateQuery(const Snapshot& snapshot, const Query& 
     std::vector<std::uint32_t> addedHits;
     ItemMatcher matcher(snapshot, query);
     for (std::uint32_t k = 0; k < snapshot.Added().size(); ++k)
-        if (matcher.Matches(kAddedItem | k, kNoGroup)) addedHits.push_back(kAddedItem | k);
+        if (matcher.Matches(kAddedItem | k, kNoGroups)) addedHits.push_back(kAddedItem | k);
     return MergeAddedHits(snapshot, std::move(baseHits), addedHits);
 }
 
 std::vector<std::uint32_t> FilterItems(const Snapshot& snapshot, const Query& query,
                                        const std::vector<std::uint32_t>& items) {
-    return KeepMatching(snapshot, query, items, kNoGroup, false);
+    return KeepMatching(snapshot, query, items, kNoGroups, false);
 }
 
 } // namespace nuv::engine
