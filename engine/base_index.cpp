@@ -4,6 +4,7 @@
 #include <bit>
 #include <limits>
 #include <numeric>
+#include <thread>
 
 #include "engine/case_fold.h"
 #include "engine/parallel_sort.h"
@@ -32,10 +33,6 @@ private:
     }
     std::size_t NodeCount() const { return folderCount_ + raw_.volumes.size(); }
     template <typename Visit> void ForEachFolder(Visit visit) const;
-    // The k-th entry in result order; an empty order_ means the input is in result order.
-    std::uint32_t EntryAt(std::size_t k) const {
-        return order_.empty() ? static_cast<std::uint32_t>(k) : order_[k];
-    }
     std::string_view FoldedOf(std::uint32_t i) const {
         return std::string_view(folded_).substr(foldedStarts_[i],
                                                 foldedStarts_[i + 1] - foldedStarts_[i] - 1);
@@ -51,10 +48,12 @@ private:
     void FoldNames();
     bool InputInResultOrder();
     void SortByFoldedName();
-    void EmitFoldedInOrder(BaseIndex& index);
     void SortEqualFoldedRuns();
     void RankFolders();
-    void EmitRest(BaseIndex& index) const;
+    void EmitFolded(BaseIndex& index) const;
+    void EmitNames(BaseIndex& index) const;
+    void EmitParents(BaseIndex& index);
+    void EmitInResultOrder(BaseIndex& index);
     void EmitInInputOrder(BaseIndex& index);
     void EmitChildren(BaseIndex& index) const;
 
@@ -66,7 +65,8 @@ private:
     std::vector<std::uint32_t> foldedStarts_; // raw order
     bool foldedAscending_ = true;             // raw order already sorts by folded name
     bool foldedRepeats_ = false;              // some neighbours in raw order fold alike
-    std::vector<std::uint32_t> order_;        // raw indices in result order
+    std::vector<std::uint32_t> order_;        // raw indices in result order; empty while the input is
+                                              // taken to be in result order already
     std::vector<std::pair<std::uint32_t, std::uint32_t>> equalRuns_; // [first, last) in order_
     std::vector<std::uint32_t> rank_;                                // per node: folder path order
 };
@@ -191,41 +191,42 @@ void BaseIndexBuilder::SortByFoldedName() {
         const std::string_view f = FoldedOf(i);
         keyed[i] = {bigEndian(f, 0, 8), static_cast<std::uint32_t>(bigEndian(f, 8, 4)), i};
     }
-    ParallelSort(keyed, [&](const Keyed& a, const Keyed& b) {
+    const auto less = [&](const Keyed& a, const Keyed& b) {
         if (a.prefix != b.prefix) return a.prefix < b.prefix;
         if (a.more != b.more) return a.more < b.more;
         // Equal prefixes: either both names are at least 12 bytes long, or the shorter one
         // (padded with zeros) decides; comparing whole texts settles both cases.
         return FoldedOf(a.entry) < FoldedOf(b.entry);
-    });
-    order_.resize(entryCount_);
-    for (std::uint32_t k = 0; k < entryCount_; ++k)
-        order_[k] = keyed[k].entry;
-}
-
-// The folded text is final once sorted by it: the sorts that follow only reorder names that
-// fold alike. Writing it out now also finds those runs by comparing each name with the one just
-// written, which is still in cache, where comparing in the raw buffer would jump about.
-void BaseIndexBuilder::EmitFoldedInOrder(BaseIndex& index) {
-    index.folded_.reserve(folded_.size());
-    index.foldedStarts_.reserve(entryCount_ + 1);
-    index.foldedStarts_.push_back(0);
-    std::string_view previous;
+    };
+    // Runs of names that fold alike are found on the way; only neighbours whose prefixes
+    // agree need their texts compared.
+    order_.reserve(entryCount_);
+    const Keyed* previous = nullptr;
     std::uint32_t runStart = 0;
-    for (std::uint32_t k = 0; k < entryCount_; ++k) {
-        const std::string_view current = FoldedOf(order_[k]);
-        if (k == 0 || current != previous) {
+    ParallelSortEach(keyed, less, [&](const Keyed& item) {
+        const auto k = static_cast<std::uint32_t>(order_.size());
+        const bool alike = previous && previous->prefix == item.prefix && previous->more == item.more &&
+                           FoldedOf(previous->entry) == FoldedOf(item.entry);
+        if (!alike) {
             if (k - runStart > 1) equalRuns_.emplace_back(runStart, k);
             runStart = k;
         }
-        index.folded_.append(current);
-        index.folded_.push_back('\0');
-        index.foldedStarts_.push_back(static_cast<std::uint32_t>(index.folded_.size()));
-        previous = std::string_view(index.folded_).substr(index.foldedStarts_[k], current.size());
-    }
+        order_.push_back(item.entry);
+        previous = &item;
+    });
     if (entryCount_ - runStart > 1)
         equalRuns_.emplace_back(runStart, static_cast<std::uint32_t>(entryCount_));
-    std::string().swap(folded_);
+}
+
+void BaseIndexBuilder::EmitFolded(BaseIndex& index) const {
+    index.folded_.reserve(folded_.size());
+    index.foldedStarts_.reserve(entryCount_ + 1);
+    index.foldedStarts_.push_back(0);
+    for (std::uint32_t i : order_) {
+        index.folded_.append(FoldedOf(i));
+        index.folded_.push_back('\0');
+        index.foldedStarts_.push_back(static_cast<std::uint32_t>(index.folded_.size()));
+    }
 }
 
 // Sorts each stretch of [first, last) whose neighbours are `alike`, by `less`.
@@ -305,20 +306,27 @@ void BaseIndexBuilder::RankFolders() {
     }
 }
 
-void BaseIndexBuilder::EmitRest(BaseIndex& index) const {
-    std::vector<std::uint32_t> position(entryCount_);
-    for (std::uint32_t k = 0; k < entryCount_; ++k)
-        position[order_[k]] = k;
-
+void BaseIndexBuilder::EmitNames(BaseIndex& index) const {
     index.names_.reserve(raw_.names.size());
     index.nameStarts_.reserve(entryCount_ + 1);
-    index.parents_.reserve(entryCount_);
-    index.folderBits_.assign((entryCount_ + 63) / 64, 0);
     index.nameStarts_.push_back(0);
-    for (std::uint32_t k = 0; k < entryCount_; ++k) {
-        const std::uint32_t i = order_[k];
+    for (std::uint32_t i : order_) {
         index.names_.append(raw_.Name(i));
         index.nameStarts_.push_back(static_cast<std::uint32_t>(index.names_.size()));
+    }
+}
+
+void BaseIndexBuilder::EmitParents(BaseIndex& index) {
+    // The raw folded starts are spent by now; taking over their pages spares the system handing
+    // out (and zeroing) fresh ones, which on some machines costs more than the work itself.
+    std::vector<std::uint32_t> position = std::move(foldedStarts_);
+    position.resize(entryCount_);
+    for (std::uint32_t k = 0; k < entryCount_; ++k)
+        position[order_[k]] = k;
+    index.parents_.reserve(entryCount_);
+    index.folderBits_.assign((entryCount_ + 63) / 64, 0);
+    for (std::uint32_t k = 0; k < entryCount_; ++k) {
+        const std::uint32_t i = order_[k];
         const std::uint32_t p = raw_.parents[i];
         index.parents_.push_back(IsVolumeRef(p) ? p : position[p]);
         if (raw_.IsFolder(i)) index.folderBits_[k / 64] |= std::uint64_t{1} << (k % 64);
@@ -330,6 +338,16 @@ void BaseIndexBuilder::EmitRest(BaseIndex& index) const {
         folders += static_cast<std::uint32_t>(CountBits(word));
     }
     index.foldersBefore_.push_back(folders);
+}
+
+// Every part gathers entries scattered over the raw arrays, so each waits on memory far more
+// than it computes; on two threads the waits overlap. The names go alone: they are as much
+// work as the folded names and the parents together.
+void BaseIndexBuilder::EmitInResultOrder(BaseIndex& index) {
+    std::thread names([&] { EmitNames(index); });
+    EmitFolded(index);
+    EmitParents(index);
+    names.join();
     EmitChildren(index);
 }
 
@@ -385,9 +403,8 @@ std::shared_ptr<const BaseIndex> BaseIndexBuilder::Run() {
     }
     SortByFoldedName();
     RankFolders();
-    EmitFoldedInOrder(*index);
     SortEqualFoldedRuns();
-    EmitRest(*index);
+    EmitInResultOrder(*index);
     return index;
 }
 

@@ -65,6 +65,7 @@ std::vector<ScanBuilder> ScansFromPathList(std::string_view text) {
     const auto lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
     std::vector<std::string> volumeNames;
     std::vector<VolumeScan> volumes;
+    std::vector<std::string_view> components;
     std::size_t lineStart = 0;
     while (lineStart < text.size()) {
         std::size_t lineEnd = text.find('\n', lineStart);
@@ -72,7 +73,7 @@ std::vector<ScanBuilder> ScansFromPathList(std::string_view text) {
         std::string_view line = text.substr(lineStart, lineEnd - lineStart);
         lineStart = lineEnd + 1;
         if (line.ends_with('\r')) line.remove_suffix(1);
-        const auto components = SplitPath(line);
+        SplitPath(line, components);
         if (components.size() < 2) continue; // a volume alone adds nothing
         const bool isFolder = line.ends_with('\\') || line.ends_with('/');
         std::size_t v = 0;
