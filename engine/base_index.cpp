@@ -1,16 +1,19 @@
 #include "engine/base_index.h"
 
 #include <algorithm>
+#include <bit>
 #include <limits>
 #include <numeric>
+#include <thread>
 
 #include "engine/case_fold.h"
 #include "engine/parallel_sort.h"
 
 namespace nuv::engine {
 
-// Turns a RawTree into a BaseIndex. Folders and volumes are "nodes": entry i is node i, volume v
-// is node N + v, which lets one array describe every parent.
+// Turns a RawTree into a BaseIndex. Folders and volumes are "nodes", numbered so that tables
+// over them stay as small as the folders are few: the folder that is the k-th folder entry is
+// node k, volume v is node F + v, F being the number of folders.
 class BaseIndexBuilder {
 public:
     explicit BaseIndexBuilder(RawTree& raw) : raw_(raw), entryCount_(raw.Size()) {}
@@ -19,32 +22,74 @@ public:
     std::shared_ptr<const BaseIndex> Run();
 
 private:
-    std::size_t ParentNode(std::size_t i) const {
-        const std::uint32_t p = raw_.parents[i];
-        return IsVolumeRef(p) ? entryCount_ + VolumeIndex(p) : p;
+    std::uint32_t FolderNode(std::size_t folder) const {
+        const std::uint64_t below = (std::uint64_t{1} << (folder % 64)) - 1;
+        return foldersBefore_[folder / 64] +
+               static_cast<std::uint32_t>(CountBits(raw_.folderBits[folder / 64] & below));
     }
+    std::uint32_t ParentNode(std::size_t i) const {
+        const std::uint32_t p = raw_.parents[i];
+        return IsVolumeRef(p) ? folderCount_ + VolumeIndex(p) : FolderNode(p);
+    }
+    std::size_t NodeCount() const { return folderCount_ + raw_.volumes.size(); }
+    template <typename Visit> void ForEachFolder(Visit visit) const;
     std::string_view FoldedOf(std::uint32_t i) const {
         return std::string_view(folded_).substr(foldedStarts_[i],
                                                 foldedStarts_[i + 1] - foldedStarts_[i] - 1);
     }
+    bool NameOrderHolds(std::uint32_t a, std::uint32_t b) const {
+        const auto ra = rank_[ParentNode(a)], rb = rank_[ParentNode(b)];
+        return ra != rb ? ra < rb : raw_.Name(a) <= raw_.Name(b);
+    }
+
+    void CountFolders();
     bool CheckParent(std::size_t i, std::string* error) const;
     bool CheckAcyclic(std::string* error) const;
     void FoldNames();
+    bool InputInResultOrder();
     void SortByFoldedName();
-    template <typename Less> void SortEqualFoldedRuns(Less less);
+    void SortEqualFoldedRuns();
     void RankFolders();
-    void Emit(BaseIndex& index) const;
+    void EmitFolded(BaseIndex& index) const;
+    void EmitNames(BaseIndex& index) const;
+    void EmitParents(BaseIndex& index);
+    void EmitInResultOrder(BaseIndex& index);
     void EmitInInputOrder(BaseIndex& index);
     void EmitChildren(BaseIndex& index) const;
     static void EmitFolderNames(BaseIndex& index);
 
     RawTree& raw_;
     std::size_t entryCount_;
+    std::vector<std::uint32_t> foldersBefore_; // per folderBits word, then the total
+    std::uint32_t folderCount_ = 0;
     std::string folded_;                      // raw order, each name followed by a zero byte as in the index
     std::vector<std::uint32_t> foldedStarts_; // raw order
-    std::vector<std::uint32_t> order_;        // raw indices in result order
-    std::vector<std::uint32_t> rank_;         // per node: folder path order
+    bool foldedAscending_ = true;             // raw order already sorts by folded name
+    bool foldedRepeats_ = false;              // some neighbours in raw order fold alike
+    std::vector<std::uint32_t> order_;        // raw indices in result order; empty while the input is
+                                              // taken to be in result order already
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> equalRuns_; // [first, last) in order_
+    std::vector<std::uint32_t> rank_;                                // per node: folder path order
 };
+
+template <typename Visit> void BaseIndexBuilder::ForEachFolder(Visit visit) const {
+    for (std::size_t w = 0; w < raw_.folderBits.size(); ++w)
+        for (std::uint64_t bits = raw_.folderBits[w]; bits != 0; bits &= bits - 1)
+            visit(static_cast<std::uint32_t>(w * 64 + static_cast<std::size_t>(std::countr_zero(bits))));
+}
+
+// Bits past the last entry (a damaged file may set them) would count as folders that are not
+// there; they are cleared first.
+void BaseIndexBuilder::CountFolders() {
+    raw_.folderBits.resize((entryCount_ + 63) / 64);
+    if (entryCount_ % 64 != 0) raw_.folderBits.back() &= (std::uint64_t{1} << (entryCount_ % 64)) - 1;
+    foldersBefore_.reserve(raw_.folderBits.size() + 1);
+    for (std::uint64_t word : raw_.folderBits) {
+        foldersBefore_.push_back(folderCount_);
+        folderCount_ += static_cast<std::uint32_t>(CountBits(word));
+    }
+    foldersBefore_.push_back(folderCount_);
+}
 
 bool BaseIndexBuilder::CheckParent(std::size_t i, std::string* error) const {
     const std::uint32_t p = raw_.parents[i];
@@ -54,27 +99,28 @@ bool BaseIndexBuilder::CheckParent(std::size_t i, std::string* error) const {
     return valid;
 }
 
+// Every parent is a folder (checked first), so a cycle can only run through folders.
 bool BaseIndexBuilder::CheckAcyclic(std::string* error) const {
     enum : std::uint8_t { kUnseen, kOnPath, kReachesVolume };
-    std::vector<std::uint8_t> state(entryCount_, kUnseen);
+    std::vector<std::uint8_t> state(folderCount_, kUnseen);
     std::vector<std::uint32_t> path;
-    for (std::size_t start = 0; start < entryCount_; ++start) {
-        std::uint32_t node = static_cast<std::uint32_t>(start);
+    bool acyclic = true;
+    ForEachFolder([&](std::uint32_t start) {
+        std::uint32_t node = start;
         path.clear();
-        while (!IsVolumeRef(node) && state[node] == kUnseen) {
-            if (!CheckParent(node, error)) return false;
-            state[node] = kOnPath;
+        while (acyclic && !IsVolumeRef(node) && state[FolderNode(node)] == kUnseen) {
+            state[FolderNode(node)] = kOnPath;
             path.push_back(node);
             node = raw_.parents[node];
         }
-        if (!IsVolumeRef(node) && state[node] == kOnPath) {
+        if (acyclic && !IsVolumeRef(node) && state[FolderNode(node)] == kOnPath) {
             if (error) *error = "folders form a cycle at entry " + std::to_string(node);
-            return false;
+            acyclic = false;
         }
         for (std::uint32_t n : path)
-            state[n] = kReachesVolume;
-    }
-    return true;
+            state[FolderNode(n)] = kReachesVolume;
+    });
+    return acyclic;
 }
 
 bool BaseIndexBuilder::Validate(std::string* error) {
@@ -89,9 +135,14 @@ bool BaseIndexBuilder::Validate(std::string* error) {
         return fail("name table does not cover the names");
     for (std::size_t i = 0; i < entryCount_; ++i)
         if (raw_.nameStarts[i] > raw_.nameStarts[i + 1]) return fail("name table runs backwards");
+    CountFolders();
+    for (std::size_t i = 0; i < entryCount_; ++i)
+        if (!CheckParent(i, error)) return false;
     return CheckAcyclic(error);
 }
 
+// Notes on the way whether the input already sorts by folded name, so a loaded file, which
+// does, needs no sort.
 void BaseIndexBuilder::FoldNames() {
     // Folding keeps most names' sizes, so this is usually exact; the rare growth is trimmed later.
     folded_.reserve(raw_.names.size() + entryCount_);
@@ -101,63 +152,137 @@ void BaseIndexBuilder::FoldNames() {
         AppendFolded(raw_.Name(i), folded_);
         folded_.push_back('\0');
         foldedStarts_.push_back(static_cast<std::uint32_t>(folded_.size()));
+        if (i > 0 && foldedAscending_) {
+            const auto previous = FoldedOf(static_cast<std::uint32_t>(i - 1));
+            const auto current = FoldedOf(static_cast<std::uint32_t>(i));
+            foldedAscending_ = previous <= current;
+            foldedRepeats_ = foldedRepeats_ || previous == current;
+        }
     }
 }
 
-// Sorting by an 8-byte prefix held beside each index keeps most comparisons inside one array;
-// only names that share their first 8 bytes go to the name buffer.
+// Input sorted by folded name is in result order when, wherever neighbours fold alike, they
+// also follow by folder path, then by exact name. A file we wrote always is; anything else
+// goes through the full sort, so a damaged order can never reach the index.
+bool BaseIndexBuilder::InputInResultOrder() {
+    if (!foldedAscending_) return false;
+    if (!foldedRepeats_) return true;
+    RankFolders();
+    for (std::uint32_t i = 1; i < entryCount_; ++i)
+        if (FoldedOf(i - 1) == FoldedOf(i) && !NameOrderHolds(i - 1, i)) return false;
+    return true;
+}
+
+// Sorting by a 12-byte prefix held beside each index keeps most comparisons inside one array;
+// only names that share their first 12 bytes go to the name buffer.
 void BaseIndexBuilder::SortByFoldedName() {
-    order_.resize(entryCount_);
-    std::iota(order_.begin(), order_.end(), 0u);
-    bool sorted = true;
-    for (std::uint32_t i = 1; i < entryCount_ && sorted; ++i)
-        sorted = FoldedOf(i - 1) <= FoldedOf(i);
-    if (sorted) return;
     struct Keyed {
-        std::uint64_t prefix; // the first 8 bytes, big-endian, zero-padded: compares like the text
+        std::uint64_t prefix; // bytes 0-7, big-endian, zero-padded: compares like the text
+        std::uint32_t more;   // bytes 8-11 alike, in what would otherwise be padding
         std::uint32_t entry;
+    };
+    const auto bigEndian = [](std::string_view f, std::size_t from, std::size_t count) {
+        std::uint64_t value = 0;
+        for (std::size_t b = from; b < from + count; ++b)
+            value = (value << 8) | (b < f.size() ? static_cast<unsigned char>(f[b]) : 0u);
+        return value;
     };
     std::vector<Keyed> keyed(entryCount_);
     for (std::uint32_t i = 0; i < entryCount_; ++i) {
         const std::string_view f = FoldedOf(i);
-        std::uint64_t prefix = 0;
-        for (std::size_t b = 0; b < 8; ++b)
-            prefix = (prefix << 8) | (b < f.size() ? static_cast<unsigned char>(f[b]) : 0u);
-        keyed[i] = {prefix, i};
+        keyed[i] = {bigEndian(f, 0, 8), static_cast<std::uint32_t>(bigEndian(f, 8, 4)), i};
     }
-    ParallelSort(keyed, [&](const Keyed& a, const Keyed& b) {
+    const auto less = [&](const Keyed& a, const Keyed& b) {
         if (a.prefix != b.prefix) return a.prefix < b.prefix;
-        const std::string_view fa = FoldedOf(a.entry), fb = FoldedOf(b.entry);
-        // Equal prefixes: either both names are at least 8 bytes long, or the shorter one (padded
-        // with zeros) decides; comparing whole texts settles both cases.
-        return fa < fb;
+        if (a.more != b.more) return a.more < b.more;
+        // Equal prefixes: either both names are at least 12 bytes long, or the shorter one
+        // (padded with zeros) decides; comparing whole texts settles both cases.
+        return FoldedOf(a.entry) < FoldedOf(b.entry);
+    };
+    // Runs of names that fold alike are found on the way; only neighbours whose prefixes
+    // agree need their texts compared.
+    order_.reserve(entryCount_);
+    const Keyed* previous = nullptr;
+    std::uint32_t runStart = 0;
+    ParallelSortEach(keyed, less, [&](const Keyed& item) {
+        const auto k = static_cast<std::uint32_t>(order_.size());
+        const bool alike = previous && previous->prefix == item.prefix && previous->more == item.more &&
+                           FoldedOf(previous->entry) == FoldedOf(item.entry);
+        if (!alike) {
+            if (k - runStart > 1) equalRuns_.emplace_back(runStart, k);
+            runStart = k;
+        }
+        order_.push_back(item.entry);
+        previous = &item;
     });
-    for (std::uint32_t k = 0; k < entryCount_; ++k)
-        order_[k] = keyed[k].entry;
+    if (entryCount_ - runStart > 1)
+        equalRuns_.emplace_back(runStart, static_cast<std::uint32_t>(entryCount_));
 }
 
-// Names that fold alike are few per run, so ordering them further costs little.
-template <typename Less> void BaseIndexBuilder::SortEqualFoldedRuns(Less less) {
-    std::size_t runStart = 0;
-    for (std::size_t i = 1; i <= entryCount_; ++i) {
-        if (i < entryCount_ && FoldedOf(order_[i]) == FoldedOf(order_[runStart])) continue;
-        if (i - runStart > 1) std::sort(order_.begin() + runStart, order_.begin() + i, less);
-        runStart = i;
+void BaseIndexBuilder::EmitFolded(BaseIndex& index) const {
+    index.folded_.reserve(folded_.size());
+    index.foldedStarts_.reserve(entryCount_ + 1);
+    index.foldedStarts_.push_back(0);
+    for (std::uint32_t i : order_) {
+        index.folded_.append(FoldedOf(i));
+        index.folded_.push_back('\0');
+        index.foldedStarts_.push_back(static_cast<std::uint32_t>(index.folded_.size()));
+    }
+}
+
+// Sorts each stretch of [first, last) whose neighbours are `alike`, by `less`.
+template <typename It, typename Alike, typename Less>
+void SortStretches(It first, It last, Alike alike, Less less) {
+    while (first != last) {
+        It end = first + 1;
+        while (end != last && alike(*(end - 1), *end))
+            ++end;
+        if (end - first > 1) std::sort(first, end, less);
+        first = end;
+    }
+}
+
+// Names that fold alike go by folder path, then by exact name. Runs are short, and sorting
+// (rank, entry) numbers keeps the comparisons off the scattered parent and name arrays; only
+// alike names in one folder, which differ in case alone, are then compared as text.
+void BaseIndexBuilder::SortEqualFoldedRuns() {
+    std::vector<std::uint64_t> keys;
+    for (const auto& [first, last] : equalRuns_) {
+        keys.clear();
+        for (std::uint32_t k = first; k < last; ++k)
+            keys.push_back(std::uint64_t{rank_[ParentNode(order_[k])]} << 32 | order_[k]);
+        std::sort(keys.begin(), keys.end());
+        for (std::uint32_t k = first; k < last; ++k)
+            order_[k] = static_cast<std::uint32_t>(keys[k - first]);
+        SortStretches(
+            order_.begin() + first, order_.begin() + last,
+            [&](std::uint32_t a, std::uint32_t b) { return raw_.parents[a] == raw_.parents[b]; },
+            [&](std::uint32_t a, std::uint32_t b) { return raw_.Name(a) < raw_.Name(b); });
     }
 }
 
 // Preorder over folders, siblings in (folded, exact) name order, numbers folder paths in exactly
 // the order "component by component" defines.
 void BaseIndexBuilder::RankFolders() {
-    const std::size_t nodeCount = entryCount_ + raw_.volumes.size();
+    const std::size_t nodeCount = NodeCount();
     std::vector<std::uint32_t> firstChild(nodeCount + 1, 0);
-    for (std::size_t i = 0; i < entryCount_; ++i)
-        if (raw_.IsFolder(i)) ++firstChild[ParentNode(i) + 1];
+    ForEachFolder([&](std::uint32_t i) { ++firstChild[ParentNode(i) + 1]; });
     std::partial_sum(firstChild.begin(), firstChild.end(), firstChild.begin());
-    std::vector<std::uint32_t> childFolders(firstChild.back());
+    std::vector<std::uint32_t> childFolders(folderCount_); // entries, each parent's in sibling order
     std::vector<std::uint32_t> fill(firstChild.begin(), firstChild.end() - 1);
-    for (std::uint32_t i : order_)
-        if (raw_.IsFolder(i)) childFolders[fill[ParentNode(i)]++] = i;
+    if (order_.empty()) {
+        // Input in result order: a sibling order out of place shows in InputInResultOrder.
+        ForEachFolder([&](std::uint32_t i) { childFolders[fill[ParentNode(i)]++] = i; });
+    } else {
+        for (std::uint32_t i : order_)
+            if (raw_.IsFolder(i)) childFolders[fill[ParentNode(i)]++] = i;
+        // order_ sorts by folded name only so far; siblings that fold alike go by exact name.
+        for (std::size_t n = 0; n < nodeCount; ++n)
+            SortStretches(
+                childFolders.begin() + firstChild[n], childFolders.begin() + firstChild[n + 1],
+                [&](std::uint32_t a, std::uint32_t b) { return FoldedOf(a) == FoldedOf(b); },
+                [&](std::uint32_t a, std::uint32_t b) { return raw_.Name(a) < raw_.Name(b); });
+    }
 
     std::vector<std::uint32_t> volumeOrder(raw_.volumes.size());
     std::iota(volumeOrder.begin(), volumeOrder.end(), 0u);
@@ -170,43 +295,60 @@ void BaseIndexBuilder::RankFolders() {
 
     rank_.assign(nodeCount, 0);
     std::uint32_t nextRank = 0;
-    std::vector<std::size_t> stack;
+    std::vector<std::uint32_t> stack;
     for (auto v = volumeOrder.rbegin(); v != volumeOrder.rend(); ++v)
-        stack.push_back(entryCount_ + *v);
+        stack.push_back(folderCount_ + *v);
     while (!stack.empty()) {
-        const std::size_t node = stack.back();
+        const std::uint32_t node = stack.back();
         stack.pop_back();
         rank_[node] = nextRank++;
         for (std::uint32_t c = firstChild[node + 1]; c > firstChild[node]; --c)
-            stack.push_back(childFolders[c - 1]);
+            stack.push_back(FolderNode(childFolders[c - 1]));
     }
 }
 
-void BaseIndexBuilder::Emit(BaseIndex& index) const {
-    std::vector<std::uint32_t> position(entryCount_);
-    for (std::uint32_t k = 0; k < entryCount_; ++k)
-        position[order_[k]] = k;
-
+void BaseIndexBuilder::EmitNames(BaseIndex& index) const {
     index.names_.reserve(raw_.names.size());
     index.nameStarts_.reserve(entryCount_ + 1);
-    index.folded_.reserve(folded_.size() + entryCount_);
-    index.foldedStarts_.reserve(entryCount_ + 1);
-    index.parents_.reserve(entryCount_);
-    index.folderBits_.assign((entryCount_ + 63) / 64, 0);
     index.nameStarts_.push_back(0);
-    index.foldedStarts_.push_back(0);
-    for (std::uint32_t k = 0; k < entryCount_; ++k) {
-        const std::uint32_t i = order_[k];
+    for (std::uint32_t i : order_) {
         index.names_.append(raw_.Name(i));
         index.nameStarts_.push_back(static_cast<std::uint32_t>(index.names_.size()));
-        index.folded_.append(FoldedOf(i));
-        index.folded_.push_back('\0');
-        index.foldedStarts_.push_back(static_cast<std::uint32_t>(index.folded_.size()));
+    }
+}
+
+void BaseIndexBuilder::EmitParents(BaseIndex& index) {
+    // The raw folded starts are spent by now; taking over their pages spares the system handing
+    // out (and zeroing) fresh ones, which on some machines costs more than the work itself.
+    std::vector<std::uint32_t> position = std::move(foldedStarts_);
+    position.resize(entryCount_);
+    for (std::uint32_t k = 0; k < entryCount_; ++k)
+        position[order_[k]] = k;
+    index.parents_.reserve(entryCount_);
+    index.folderBits_.assign((entryCount_ + 63) / 64, 0);
+    for (std::uint32_t k = 0; k < entryCount_; ++k) {
+        const std::uint32_t i = order_[k];
         const std::uint32_t p = raw_.parents[i];
         index.parents_.push_back(IsVolumeRef(p) ? p : position[p]);
         if (raw_.IsFolder(i)) index.folderBits_[k / 64] |= std::uint64_t{1} << (k % 64);
     }
+    index.foldersBefore_.reserve(index.folderBits_.size() + 1);
+    std::uint32_t folders = 0;
+    for (std::uint64_t word : index.folderBits_) {
+        index.foldersBefore_.push_back(folders);
+        folders += static_cast<std::uint32_t>(CountBits(word));
+    }
+    index.foldersBefore_.push_back(folders);
+}
 
+// Every part gathers entries scattered over the raw arrays, so each waits on memory far more
+// than it computes; on two threads the waits overlap. The names go alone: they are as much
+// work as the folded names and the parents together.
+void BaseIndexBuilder::EmitInResultOrder(BaseIndex& index) {
+    std::thread names([&] { EmitNames(index); });
+    EmitFolded(index);
+    EmitParents(index);
+    names.join();
     EmitChildren(index);
 }
 
@@ -216,6 +358,7 @@ void BaseIndexBuilder::EmitInInputOrder(BaseIndex& index) {
     index.nameStarts_ = std::move(raw_.nameStarts);
     index.parents_ = std::move(raw_.parents);
     index.folderBits_ = std::move(raw_.folderBits);
+    index.foldersBefore_ = foldersBefore_;
     // A scan may have reserved generously; the index keeps only what it holds.
     index.names_.shrink_to_fit();
     index.nameStarts_.shrink_to_fit();
@@ -228,32 +371,23 @@ void BaseIndexBuilder::EmitInInputOrder(BaseIndex& index) {
     EmitChildren(index);
 }
 
+// Counting sort by parent keeps each parent's children in index order, which is result order.
+// Files have no children in a built index, so parents are counted per folder and volume, and
+// the counts become where each one's children start.
 void BaseIndexBuilder::EmitChildren(BaseIndex& index) const {
-    // Counting sort by parent keeps each parent's children in index order, which is result order.
-    const std::size_t nodeCount = entryCount_ + raw_.volumes.size();
-    std::vector<std::uint32_t> slot(nodeCount + 1, 0);
-    const auto node = [&](std::uint32_t p) { return IsVolumeRef(p) ? entryCount_ + VolumeIndex(p) : p; };
+    const std::uint32_t folders = index.FolderCount();
+    const auto node = [&](std::uint32_t p) {
+        return IsVolumeRef(p) ? folders + VolumeIndex(p) : index.FolderOrdinal(p);
+    };
+    auto& starts = index.childrenStarts_;
+    starts.assign(folders + raw_.volumes.size() + 1, 0);
     for (std::uint32_t p : index.parents_)
-        ++slot[node(p) + 1];
-    std::partial_sum(slot.begin(), slot.end(), slot.begin());
-    index.foldersBefore_.reserve(index.folderBits_.size() + 1);
-    std::uint32_t folders = 0;
-    for (std::uint64_t word : index.folderBits_) {
-        index.foldersBefore_.push_back(folders);
-        folders += static_cast<std::uint32_t>(CountBits(word));
-    }
-    index.foldersBefore_.push_back(folders);
-
-    // Files have no children in a built index, so only folders and volumes need a start.
-    index.childrenStarts_.reserve(folders + raw_.volumes.size() + 1);
-    for (std::uint32_t k = 0; k < entryCount_; ++k)
-        if (index.IsFolder(k)) index.childrenStarts_.push_back(slot[k]);
-    for (std::size_t v = 0; v < raw_.volumes.size(); ++v)
-        index.childrenStarts_.push_back(slot[entryCount_ + v]);
-    index.childrenStarts_.push_back(static_cast<std::uint32_t>(entryCount_));
+        ++starts[node(p) + 1];
+    std::partial_sum(starts.begin(), starts.end(), starts.begin());
+    std::vector<std::uint32_t> fill(starts.begin(), starts.end() - 1);
     index.children_.resize(entryCount_);
     for (std::uint32_t k = 0; k < entryCount_; ++k)
-        index.children_[slot[node(index.parents_[k])]++] = k;
+        index.children_[fill[node(index.parents_[k])]++] = k;
 
     index.volumes_ = raw_.volumes;
     for (const auto& v : index.volumes_)
@@ -279,21 +413,15 @@ void BaseIndexBuilder::EmitFolderNames(BaseIndex& index) {
 std::shared_ptr<const BaseIndex> BaseIndexBuilder::Run() {
     FoldNames();
     if (folded_.size() > std::numeric_limits<std::uint32_t>::max()) return nullptr;
-    SortByFoldedName();
-    SortEqualFoldedRuns([&](std::uint32_t a, std::uint32_t b) { return raw_.Name(a) < raw_.Name(b); });
-    RankFolders();
-    SortEqualFoldedRuns([&](std::uint32_t a, std::uint32_t b) {
-        const auto ra = rank_[ParentNode(a)], rb = rank_[ParentNode(b)];
-        return ra != rb ? ra < rb : raw_.Name(a) < raw_.Name(b);
-    });
     auto index = std::make_shared<BaseIndex>();
-    bool inInputOrder = true;
-    for (std::uint32_t k = 0; k < entryCount_ && inInputOrder; ++k)
-        inInputOrder = order_[k] == k;
-    if (inInputOrder)
+    if (InputInResultOrder()) {
         EmitInInputOrder(*index);
-    else
-        Emit(*index);
+        return index;
+    }
+    SortByFoldedName();
+    RankFolders();
+    SortEqualFoldedRuns();
+    EmitInResultOrder(*index);
     return index;
 }
 

@@ -71,11 +71,8 @@ bool Catalog::Save(const std::string& file, std::string* error) const {
 }
 
 bool Catalog::Load(const std::string& file, std::string* error) {
-    std::string bytes;
-    if (!ReadWholeFile(file, bytes, error)) return false;
     RawTree tree;
-    if (!DecodeIndexFile(bytes, tree, error)) return false;
-    std::string().swap(bytes); // assigning an empty string would keep the buffer
+    if (!ReadIndexFile(file, tree, error)) return false;
     auto base = BaseIndex::Build(std::move(tree), error);
     if (!base) return false;
     std::lock_guard lock(writeMutex_);

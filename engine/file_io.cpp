@@ -72,22 +72,35 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, std:
     return true;
 }
 
-bool ReadWholeFile(const std::string& path, std::string& bytes, std::string* error) {
+InputFile::~InputFile() {
+    if (handle_ != -1) CloseHandle(reinterpret_cast<HANDLE>(handle_));
+}
+
+bool InputFile::Open(const std::string& path, std::string* error) {
     ScopedHandle file = OpenFile(path, GENERIC_READ, OPEN_EXISTING);
     if (!file) return Fail(error, LastError("opening the index file"));
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size)) return Fail(error, LastError("sizing the index file"));
-    bytes.resize(static_cast<std::size_t>(size.QuadPart));
-    std::size_t read = 0;
-    while (read < bytes.size()) {
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - read, 1u << 30));
-        DWORD done = 0;
-        if (!ReadFile(file.get(), bytes.data() + read, chunk, &done, nullptr))
+    handle_ = reinterpret_cast<std::intptr_t>(file.release());
+    return true;
+}
+
+bool InputFile::Size(std::uint64_t& size, std::string* error) const {
+    LARGE_INTEGER length{};
+    if (!GetFileSizeEx(reinterpret_cast<HANDLE>(handle_), &length))
+        return Fail(error, LastError("sizing the index file"));
+    size = static_cast<std::uint64_t>(length.QuadPart);
+    return true;
+}
+
+bool InputFile::Read(char* dest, std::size_t size, std::size_t& done, std::string* error) {
+    done = 0;
+    while (done < size) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size - done, 1u << 30));
+        DWORD got = 0;
+        if (!ReadFile(reinterpret_cast<HANDLE>(handle_), dest + done, chunk, &got, nullptr))
             return Fail(error, LastError("reading the index file"));
-        if (done == 0) break;
-        read += done;
+        if (got == 0) break;
+        done += got;
     }
-    bytes.resize(read);
     return true;
 }
 
@@ -136,24 +149,47 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, std:
     return true;
 }
 
-bool ReadWholeFile(const std::string& path, std::string& bytes, std::string* error) {
-    Descriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.fd < 0) return Fail(error, LastError("opening the index file"));
+InputFile::~InputFile() {
+    if (handle_ != -1) close(static_cast<int>(handle_));
+}
+
+bool InputFile::Open(const std::string& path, std::string* error) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return Fail(error, LastError("opening the index file"));
+    handle_ = fd;
+    return true;
+}
+
+bool InputFile::Size(std::uint64_t& size, std::string* error) const {
     struct stat info {};
-    if (fstat(file.fd, &info) != 0) return Fail(error, LastError("sizing the index file"));
-    bytes.resize(static_cast<std::size_t>(info.st_size));
-    std::size_t read = 0;
-    while (read < bytes.size()) {
-        const ssize_t done = ::read(file.fd, bytes.data() + read, bytes.size() - read);
-        if (done < 0 && errno == EINTR) continue;
-        if (done < 0) return Fail(error, LastError("reading the index file"));
-        if (done == 0) break;
-        read += static_cast<std::size_t>(done);
+    if (fstat(static_cast<int>(handle_), &info) != 0) return Fail(error, LastError("sizing the index file"));
+    size = static_cast<std::uint64_t>(info.st_size);
+    return true;
+}
+
+bool InputFile::Read(char* dest, std::size_t size, std::size_t& done, std::string* error) {
+    done = 0;
+    while (done < size) {
+        const ssize_t got = ::read(static_cast<int>(handle_), dest + done, size - done);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return Fail(error, LastError("reading the index file"));
+        if (got == 0) break;
+        done += static_cast<std::size_t>(got);
     }
-    bytes.resize(read);
     return true;
 }
 
 #endif
+
+bool ReadWholeFile(const std::string& path, std::string& bytes, std::string* error) {
+    InputFile file;
+    std::uint64_t size = 0;
+    if (!file.Open(path, error) || !file.Size(size, error)) return false;
+    bytes.resize(static_cast<std::size_t>(size));
+    std::size_t done = 0;
+    if (!file.Read(bytes.data(), bytes.size(), done, error)) return false;
+    bytes.resize(done); // a file that shrank meanwhile gives what it still has
+    return true;
+}
 
 } // namespace nuv::engine

@@ -37,6 +37,8 @@ std::string EncodeIndexFile(const RawTree& tree);
 // Checks everything the header promises before trusting a byte of the payload; the structure of
 // the entries (parents, cycles) is checked by the index build that follows.
 bool DecodeIndexFile(std::string_view bytes, RawTree& tree, std::string* error);
+// The same for a file on disk, read section by section straight into the tree's arrays.
+bool ReadIndexFile(const std::string& path, RawTree& tree, std::string* error);
 
 std::uint64_t IndexChecksum(std::string_view bytes);
 

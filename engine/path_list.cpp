@@ -29,13 +29,17 @@ public:
 
     void Reserve(std::size_t entries, std::size_t nameBytes) { scan_.Reserve(entries, nameBytes); }
 
-    void AddLine(const std::vector<std::string_view>& components, bool isFolder) {
+    // Returns the folder the line's entry sits in, or the folder it names.
+    ScanBuilder::FolderId AddLine(const std::vector<std::string_view>& components, bool isFolder) {
         const std::size_t folderDepth = isFolder ? components.size() : components.size() - 1;
         ScanBuilder::FolderId folder = ScanBuilder::kRootFolder;
         for (std::size_t d = 1; d < folderDepth; ++d)
             folder = FolderAt(d, folder, components[d]);
         if (!isFolder) scan_.AddFile(folder, components.back());
+        return folder;
     }
+
+    void AddFile(ScanBuilder::FolderId folder, std::string_view name) { scan_.AddFile(folder, name); }
 
     ScanBuilder Take() { return std::move(scan_); }
 
@@ -65,6 +69,13 @@ std::vector<ScanBuilder> ScansFromPathList(std::string_view text) {
     const auto lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
     std::vector<std::string> volumeNames;
     std::vector<VolumeScan> volumes;
+    std::vector<std::string_view> components;
+    // The text up to the previous line's last separator, and the folder it names. Lists mostly
+    // come a folder at a time, so a line that goes on from there by one name is a file in that
+    // folder, placed without splitting the line or walking its folders.
+    std::string_view lastFolderPath;
+    std::size_t lastVolume = 0;
+    ScanBuilder::FolderId lastFolder = ScanBuilder::kRootFolder;
     std::size_t lineStart = 0;
     while (lineStart < text.size()) {
         std::size_t lineEnd = text.find('\n', lineStart);
@@ -72,7 +83,13 @@ std::vector<ScanBuilder> ScansFromPathList(std::string_view text) {
         std::string_view line = text.substr(lineStart, lineEnd - lineStart);
         lineStart = lineEnd + 1;
         if (line.ends_with('\r')) line.remove_suffix(1);
-        const auto components = SplitPath(line);
+        if (!lastFolderPath.empty() && line.size() > lastFolderPath.size() &&
+            line.starts_with(lastFolderPath) &&
+            line.find_first_of("\\/", lastFolderPath.size()) == std::string_view::npos) {
+            volumes[lastVolume].AddFile(lastFolder, line.substr(lastFolderPath.size()));
+            continue;
+        }
+        SplitPath(line, components);
         if (components.size() < 2) continue; // a volume alone adds nothing
         const bool isFolder = line.ends_with('\\') || line.ends_with('/');
         std::size_t v = 0;
@@ -83,7 +100,9 @@ std::vector<ScanBuilder> ScansFromPathList(std::string_view text) {
             volumes.emplace_back(components[0]);
             volumes.back().Reserve(lines, text.size());
         }
-        volumes[v].AddLine(components, isFolder);
+        lastFolder = volumes[v].AddLine(components, isFolder);
+        lastFolderPath = line.substr(0, line.find_last_of("\\/") + 1);
+        lastVolume = v;
     }
     std::vector<ScanBuilder> scans;
     for (auto& volume : volumes)

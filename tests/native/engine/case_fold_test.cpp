@@ -51,5 +51,21 @@ TEST(CaseFold, PassesBytesThatAreNotUtf8Through) {
         EXPECT_EQ(Fold(c.text), c.folded);
 }
 
+// ASCII is folded eight bytes at a time; every byte value, at every offset within a word and
+// next to non-ASCII text, must fold as the one-byte rule says.
+TEST(CaseFold, FoldsAsciiAlikeAtEveryOffset) {
+    std::string ascii;
+    for (int c = 1; c < 0x80; ++c)
+        ascii.push_back(static_cast<char>(c));
+    for (std::size_t offset = 0; offset < 9; ++offset) {
+        const std::string text = std::string(offset, 'Q') + ascii + "É" + ascii;
+        std::string expected;
+        for (char c : text)
+            expected.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c);
+        expected.replace(offset + ascii.size(), 2, "é");
+        EXPECT_EQ(Fold(text), expected) << offset;
+    }
+}
+
 } // namespace
 } // namespace nuv::engine

@@ -152,5 +152,40 @@ TEST_F(IndexFile, RejectsWellFormedFilesWithBrokenStructure) {
     EXPECT_EQ(Query(catalog, ""), (std::vector<std::string>{"C:\\dir\\", "C:\\dir\\file"}));
 }
 
+// A file in result order loads without a sort; one that is not (written by another program, or
+// by a build whose folding differed) is sorted on load instead of answering out of order.
+TEST_F(IndexFile, LoadsEntriesOutOfResultOrderInResultOrder) {
+    RawTree tree;
+    const std::uint32_t c = tree.AddVolume("C:");
+    const std::uint32_t b = tree.Add(c, "b", true);
+    const std::uint32_t a = tree.Add(c, "a", true);
+    tree.Add(b, "x", false); // folds alike, under the later folder first
+    tree.Add(a, "x", false);
+    tree.Add(a, "doc", false); // folds alike, exact names descending
+    tree.Add(a, "Doc", false);
+    tree.Add(a, "Ab", false);                              // folded names descending
+    const std::uint32_t lower = tree.Add(a, "docs", true); // sibling folders that fold alike
+    const std::uint32_t upper = tree.Add(a, "Docs", true);
+    tree.Add(lower, "z", false);
+    tree.Add(upper, "z", false);
+    const std::vector<std::string> expected = {"C:\\a\\",    "C:\\a\\Ab",      "C:\\b\\",       "C:\\a\\Doc",
+                                               "C:\\a\\doc", "C:\\a\\Docs\\",  "C:\\a\\docs\\", "C:\\a\\x",
+                                               "C:\\b\\x",   "C:\\a\\Docs\\z", "C:\\a\\docs\\z"};
+    ASSERT_TRUE(ReplaceFileAtomically(file, EncodeIndexFile(tree), nullptr));
+    std::string error;
+    ASSERT_TRUE(catalog.Load(file, &error)) << error;
+    EXPECT_EQ(Query(catalog, ""), expected);
+
+    // The order of every pair that folds alike is checked, not only the first.
+    tree = RawTree{};
+    const std::uint32_t d = tree.AddVolume("D:");
+    const std::uint32_t f = tree.Add(d, "f", true);
+    tree.Add(f, "x", false);
+    tree.Add(d, "x", false);
+    ASSERT_TRUE(ReplaceFileAtomically(file, EncodeIndexFile(tree), nullptr));
+    ASSERT_TRUE(catalog.Load(file, &error)) << error;
+    EXPECT_EQ(Query(catalog, "x"), (std::vector<std::string>{"D:\\x", "D:\\f\\x"}));
+}
+
 } // namespace
 } // namespace nuv::engine
