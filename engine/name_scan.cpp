@@ -100,10 +100,10 @@ std::uint64_t CandidatesAfterName(std::uint64_t candidates, std::uint64_t zeros,
 } // namespace
 
 // Every name is followed by one zero byte, so the entry holding a byte is `first` plus the zero
-// bytes before it. Blocks of 64 bytes yield both the candidate positions (first and last byte of
-// the needle in place, and a zero byte right after it when pinned to the end) and the name ends,
-// and a hit's entry is a population count away: dense hits, the common case of a short needle,
-// cost no search of the start offsets.
+// bytes before it. Blocks of 64 bytes yield the candidate positions (first and last byte of the
+// needle in place, and a zero byte right after it when pinned to the end) and, in blocks with a
+// hit, the name ends, so that a hit's entry is a population count away: dense hits, the common
+// case of a short needle, cost no search of the start offsets.
 void FindNamesContaining(const NameTable& table, const NameNeedle& needle, std::uint32_t first,
                          std::uint32_t last, std::vector<std::uint32_t>& entries) {
     if (first >= last) return;
@@ -121,25 +121,38 @@ void FindNamesContaining(const NameTable& table, const NameNeedle& needle, std::
         const __m128i lastByte = _mm_set1_epi8(text.back());
         // Every load stays inside the range: the last reads up to p + reach - 1 + 63 < end.
         const std::ptrdiff_t reach = static_cast<std::ptrdiff_t>(m) + (needle.atEnd ? 1 : 0);
+        // `entry` is the entry holding p while `entryExact`; after blocks without a hit it is only a
+        // lower bound, found again when a hit needs it. Rare needles thus never read the zero bytes.
+        bool entryExact = true;
         for (; end - p >= kBlock + reach - 1; p += kBlock) {
-            const std::uint64_t zeros = BlockMask(p, zero);
             std::uint64_t candidates = BlockMask(p, firstByte) & BlockMask(p + m - 1, lastByte);
             if (needle.atEnd && candidates != 0) candidates &= BlockMask(p + m, zero);
+            std::uint64_t zeros = 0;
+            bool zerosKnown = false;
             while (candidates != 0) {
                 const int bit = std::countr_zero(candidates);
                 const char* at = p + bit;
                 const bool startHolds = !needle.atStart || at == buffer || at[-1] == '\0';
-                if (startHolds && (m <= 2 || std::memcmp(at + 1, text.data() + 1, m - 2) == 0)) {
-                    const auto hitEntry = entry + static_cast<std::uint32_t>(
-                                                      CountBits(zeros & ((std::uint64_t{1} << bit) - 1)));
-                    if (hitEntry != lastFound) entries.push_back(hitEntry);
-                    lastFound = hitEntry;
-                    candidates = CandidatesAfterName(candidates, zeros, bit);
-                } else {
+                if (!startHolds || (m > 2 && std::memcmp(at + 1, text.data() + 1, m - 2) != 0)) {
                     candidates &= candidates - 1;
+                    continue;
                 }
+                if (!zerosKnown) {
+                    if (!entryExact)
+                        entry = EntryAt(table.starts, entry, last, static_cast<std::uint32_t>(p - buffer));
+                    zeros = BlockMask(p, zero);
+                    zerosKnown = entryExact = true;
+                }
+                const auto hitEntry =
+                    entry + static_cast<std::uint32_t>(CountBits(zeros & ((std::uint64_t{1} << bit) - 1)));
+                if (hitEntry != lastFound) entries.push_back(hitEntry);
+                lastFound = hitEntry;
+                candidates = CandidatesAfterName(candidates, zeros, bit);
             }
-            entry += static_cast<std::uint32_t>(CountBits(zeros));
+            if (zerosKnown)
+                entry += static_cast<std::uint32_t>(CountBits(zeros));
+            else
+                entryExact = false;
         }
     }
 #endif
