@@ -215,6 +215,9 @@ private:
 std::vector<std::uint32_t> NameCandidates(const BaseIndex& base, const Driver& driver, std::uint32_t first,
                                           std::uint32_t last) {
     std::vector<std::uint32_t> candidates, found, merged;
+    // Room for every entry of the chunk costs address space only: pages are touched as hits are
+    // written, and the array never moves while a short needle fills most of it.
+    found.reserve(last - first);
     for (const NameNeedle& needle : driver.needles) {
         found.clear();
         FindEntriesContaining(base, needle, first, last, found);
@@ -223,6 +226,7 @@ std::vector<std::uint32_t> NameCandidates(const BaseIndex& base, const Driver& d
             continue;
         }
         merged.clear();
+        merged.reserve(candidates.size() + found.size());
         std::set_union(candidates.begin(), candidates.end(), found.begin(), found.end(),
                        std::back_inserter(merged));
         candidates.swap(merged);
