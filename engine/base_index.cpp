@@ -55,7 +55,7 @@ private:
     void EmitParents(BaseIndex& index);
     void EmitInResultOrder(BaseIndex& index);
     void EmitInInputOrder(BaseIndex& index);
-    void EmitChildren(BaseIndex& index) const;
+    void EmitChildren(BaseIndex& index);
 
     RawTree& raw_;
     std::size_t entryCount_;
@@ -373,7 +373,7 @@ void BaseIndexBuilder::EmitInInputOrder(BaseIndex& index) {
 // Counting sort by parent keeps each parent's children in index order, which is result order.
 // Files have no children in a built index, so parents are counted per folder and volume, and
 // the counts become where each one's children start.
-void BaseIndexBuilder::EmitChildren(BaseIndex& index) const {
+void BaseIndexBuilder::EmitChildren(BaseIndex& index) {
     const std::uint32_t folders = index.FolderCount();
     const auto node = [&](std::uint32_t p) {
         return IsVolumeRef(p) ? folders + VolumeIndex(p) : index.FolderOrdinal(p);
@@ -384,6 +384,7 @@ void BaseIndexBuilder::EmitChildren(BaseIndex& index) const {
         ++starts[node(p) + 1];
     std::partial_sum(starts.begin(), starts.end(), starts.begin());
     std::vector<std::uint32_t> fill(starts.begin(), starts.end() - 1);
+    index.children_ = std::move(order_); // spent by now, and exactly as large: its pages are reused
     index.children_.resize(entryCount_);
     for (std::uint32_t k = 0; k < entryCount_; ++k)
         index.children_[fill[node(index.parents_[k])]++] = k;
