@@ -48,6 +48,7 @@ private:
     void FoldNames();
     bool InputInResultOrder();
     void SortByFoldedName();
+    void SettleSharedPrefix(std::uint32_t first, std::uint32_t last);
     void SortEqualFoldedRuns();
     void RankFolders();
     void EmitFolded(BaseIndex& index) const;
@@ -55,7 +56,7 @@ private:
     void EmitParents(BaseIndex& index);
     void EmitInResultOrder(BaseIndex& index);
     void EmitInInputOrder(BaseIndex& index);
-    void EmitChildren(BaseIndex& index) const;
+    void EmitChildren(BaseIndex& index);
     static void EmitFolderNames(BaseIndex& index);
 
     RawTree& raw_;
@@ -173,13 +174,16 @@ bool BaseIndexBuilder::InputInResultOrder() {
     return true;
 }
 
-// Sorting by a 12-byte prefix held beside each index keeps most comparisons inside one array;
-// only names that share their first 12 bytes go to the name buffer.
+// Sorts by a 12-byte prefix held beside each index, so the sort compares integers in one array.
+// Names that share the prefix, a good part of any real tree (copies of "index.js", "readme.txt"
+// in every package), are settled afterwards, group by group, where the scattered texts are read
+// once per group instead of at every comparison.
 void BaseIndexBuilder::SortByFoldedName() {
     struct Keyed {
         std::uint64_t prefix; // bytes 0-7, big-endian, zero-padded: compares like the text
         std::uint32_t more;   // bytes 8-11 alike, in what would otherwise be padding
         std::uint32_t entry;
+        bool SameKey(const Keyed& other) const { return prefix == other.prefix && more == other.more; }
     };
     const auto bigEndian = [](std::string_view f, std::size_t from, std::size_t count) {
         std::uint64_t value = 0;
@@ -192,31 +196,44 @@ void BaseIndexBuilder::SortByFoldedName() {
         const std::string_view f = FoldedOf(i);
         keyed[i] = {bigEndian(f, 0, 8), static_cast<std::uint32_t>(bigEndian(f, 8, 4)), i};
     }
-    const auto less = [&](const Keyed& a, const Keyed& b) {
+    const auto less = [](const Keyed& a, const Keyed& b) {
         if (a.prefix != b.prefix) return a.prefix < b.prefix;
-        if (a.more != b.more) return a.more < b.more;
-        // Equal prefixes: either both names are at least 12 bytes long, or the shorter one
-        // (padded with zeros) decides; comparing whole texts settles both cases.
-        return FoldedOf(a.entry) < FoldedOf(b.entry);
+        return a.more != b.more ? a.more < b.more : a.entry < b.entry;
     };
-    // Runs of names that fold alike are found on the way; only neighbours whose prefixes
-    // agree need their texts compared.
     order_.reserve(entryCount_);
-    const Keyed* previous = nullptr;
-    std::uint32_t runStart = 0;
+    const Keyed* groupKey = nullptr;
+    std::uint32_t groupStart = 0;
     ParallelSortEach(keyed, less, [&](const Keyed& item) {
-        const auto k = static_cast<std::uint32_t>(order_.size());
-        const bool alike = previous && previous->prefix == item.prefix && previous->more == item.more &&
-                           FoldedOf(previous->entry) == FoldedOf(item.entry);
-        if (!alike) {
-            if (k - runStart > 1) equalRuns_.emplace_back(runStart, k);
-            runStart = k;
+        if (groupKey && !groupKey->SameKey(item)) {
+            SettleSharedPrefix(groupStart, static_cast<std::uint32_t>(order_.size()));
+            groupStart = static_cast<std::uint32_t>(order_.size());
         }
+        groupKey = &item;
         order_.push_back(item.entry);
-        previous = &item;
     });
-    if (entryCount_ - runStart > 1)
-        equalRuns_.emplace_back(runStart, static_cast<std::uint32_t>(entryCount_));
+    SettleSharedPrefix(groupStart, static_cast<std::uint32_t>(order_.size()));
+}
+
+// order_[first, last) share their 12-byte prefix. Names shorter than that are equal when their
+// lengths are, since the prefix then holds every byte; otherwise the texts decide.
+void BaseIndexBuilder::SettleSharedPrefix(std::uint32_t first, std::uint32_t last) {
+    if (last - first < 2) return;
+    const auto begin = order_.begin() + first, end = order_.begin() + last;
+    const std::size_t length = FoldedOf(*begin).size();
+    const bool allEqual = length < 12 && std::all_of(begin + 1, end, [&](std::uint32_t i) {
+                              return FoldedOf(i).size() == length;
+                          });
+    if (allEqual) {
+        equalRuns_.emplace_back(first, last);
+        return;
+    }
+    std::sort(begin, end, [&](std::uint32_t a, std::uint32_t b) { return FoldedOf(a) < FoldedOf(b); });
+    std::uint32_t runStart = first;
+    for (std::uint32_t k = first + 1; k <= last; ++k) {
+        if (k < last && FoldedOf(order_[k - 1]) == FoldedOf(order_[k])) continue;
+        if (k - runStart > 1) equalRuns_.emplace_back(runStart, k);
+        runStart = k;
+    }
 }
 
 void BaseIndexBuilder::EmitFolded(BaseIndex& index) const {
@@ -374,7 +391,7 @@ void BaseIndexBuilder::EmitInInputOrder(BaseIndex& index) {
 // Counting sort by parent keeps each parent's children in index order, which is result order.
 // Files have no children in a built index, so parents are counted per folder and volume, and
 // the counts become where each one's children start.
-void BaseIndexBuilder::EmitChildren(BaseIndex& index) const {
+void BaseIndexBuilder::EmitChildren(BaseIndex& index) {
     const std::uint32_t folders = index.FolderCount();
     const auto node = [&](std::uint32_t p) {
         return IsVolumeRef(p) ? folders + VolumeIndex(p) : index.FolderOrdinal(p);
@@ -385,6 +402,7 @@ void BaseIndexBuilder::EmitChildren(BaseIndex& index) const {
         ++starts[node(p) + 1];
     std::partial_sum(starts.begin(), starts.end(), starts.begin());
     std::vector<std::uint32_t> fill(starts.begin(), starts.end() - 1);
+    index.children_ = std::move(order_); // spent by now, and exactly as large: its pages are reused
     index.children_.resize(entryCount_);
     for (std::uint32_t k = 0; k < entryCount_; ++k)
         index.children_[fill[node(index.parents_[k])]++] = k;

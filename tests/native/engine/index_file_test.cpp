@@ -168,9 +168,23 @@ TEST_F(IndexFile, LoadsEntriesOutOfResultOrderInResultOrder) {
     const std::uint32_t upper = tree.Add(a, "Docs", true);
     tree.Add(lower, "z", false);
     tree.Add(upper, "z", false);
-    const std::vector<std::string> expected = {"C:\\a\\",    "C:\\a\\Ab",      "C:\\b\\",       "C:\\a\\Doc",
-                                               "C:\\a\\doc", "C:\\a\\Docs\\",  "C:\\a\\docs\\", "C:\\a\\x",
-                                               "C:\\b\\x",   "C:\\a\\Docs\\z", "C:\\a\\docs\\z"};
+    tree.Add(a, "shared-prefix-b", false); // longer names that agree in their first bytes
+    tree.Add(a, "shared-prefix-a", false);
+    tree.Add(a, "SHARED-PREFIX-a", false);
+    const std::vector<std::string> expected = {"C:\\a\\",
+                                               "C:\\a\\Ab",
+                                               "C:\\b\\",
+                                               "C:\\a\\Doc",
+                                               "C:\\a\\doc",
+                                               "C:\\a\\Docs\\",
+                                               "C:\\a\\docs\\",
+                                               "C:\\a\\SHARED-PREFIX-a",
+                                               "C:\\a\\shared-prefix-a",
+                                               "C:\\a\\shared-prefix-b",
+                                               "C:\\a\\x",
+                                               "C:\\b\\x",
+                                               "C:\\a\\Docs\\z",
+                                               "C:\\a\\docs\\z"};
     ASSERT_TRUE(ReplaceFileAtomically(file, EncodeIndexFile(tree), nullptr));
     std::string error;
     ASSERT_TRUE(catalog.Load(file, &error)) << error;
