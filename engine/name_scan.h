@@ -16,6 +16,14 @@ struct NameNeedle {
     bool atEnd = false;
 };
 
+// Whether one folded name holds the needle where it is pinned.
+inline bool NameHolds(std::string_view folded, const NameNeedle& needle) {
+    if (needle.atStart && needle.atEnd) return folded == needle.text;
+    if (needle.atStart) return folded.starts_with(needle.text);
+    if (needle.atEnd) return folded.ends_with(needle.text);
+    return folded.find(needle.text) != std::string_view::npos;
+}
+
 // Appends, ascending, the entries in [first, last) whose folded name holds the needle where it
 // is pinned. Entries already in `entries` stay; the scan only appends.
 void FindEntriesContaining(const BaseIndex& base, const NameNeedle& needle, std::uint32_t first,

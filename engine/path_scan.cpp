@@ -3,9 +3,14 @@
 #include <algorithm>
 
 #include "engine/name_scan.h"
+#include "engine/parallel_chunks.h"
 
 namespace nuv::engine {
 namespace {
+
+// Walks are shared between the threads by their start entries; a start is guessed to lead to this
+// many entries, so that a few large folders are already worth sharing.
+constexpr std::size_t kEntriesPerStart = 4096;
 
 class PathMarker {
 public:
@@ -44,13 +49,14 @@ std::string_view FoldedNodeName(const BaseIndex& base, std::uint32_t node) {
 
 // Whether the path of `node` (an entry or a volume) ends with head[0]\head[1]\...\head[k]:
 // head[k] is the whole name of the node, and so on up, except that head[0] only has to end the
-// name it falls on.
+// name it falls on, unless the path must be the head exactly (`whole`).
 bool PathEndsWith(const BaseIndex& base, std::uint32_t node, const std::vector<std::string_view>& head,
-                  std::size_t k) {
+                  std::size_t k, bool whole) {
     for (; k > 0; --k) {
         if (IsVolumeRef(node) || base.Folded(node) != head[k]) return false;
         node = base.Parent(node);
     }
+    if (whole) return IsVolumeRef(node) && FoldedNodeName(base, node) == head[0];
     return FoldedNodeName(base, node).ends_with(head[0]);
 }
 
@@ -67,9 +73,10 @@ std::uint32_t FirstEntryNamedAtLeast(const BaseIndex& base, std::string_view nam
     return low;
 }
 
-// The folders and volumes whose path ends with the head, as parent references.
-std::vector<std::uint32_t> FoldersEndingWith(const BaseIndex& base,
-                                             const std::vector<std::string_view>& head) {
+// The folders and volumes whose path ends with the head, or is the head when `whole`, as parent
+// references.
+std::vector<std::uint32_t> FoldersEndingWith(const BaseIndex& base, const std::vector<std::string_view>& head,
+                                             bool whole) {
     std::vector<std::uint32_t> folders;
     const auto count = static_cast<std::uint32_t>(base.Size());
     const std::size_t k = head.size() - 1;
@@ -78,11 +85,14 @@ std::vector<std::uint32_t> FoldersEndingWith(const BaseIndex& base,
         // as it has nothing above it for head[0] to fall on.
         for (std::uint32_t i = FirstEntryNamedAtLeast(base, head[k]); i < count && base.Folded(i) == head[k];
              ++i)
-            if (base.IsFolder(i) && PathEndsWith(base, i, head, k)) folders.push_back(i);
+            if (base.IsFolder(i) && PathEndsWith(base, i, head, k, whole)) folders.push_back(i);
         return folders;
     }
-    for (std::uint32_t v = 0; v < base.VolumeCount(); ++v)
-        if (std::string_view(base.VolumeFolded(v)).ends_with(head[0])) folders.push_back(kVolumeRef | v);
+    for (std::uint32_t v = 0; v < base.VolumeCount(); ++v) {
+        const std::string_view volume = base.VolumeFolded(v);
+        if (whole ? volume == head[0] : volume.ends_with(head[0])) folders.push_back(kVolumeRef | v);
+    }
+    if (whole) return folders; // a path that is one name is a volume's
     if (head[0].empty()) {
         for (std::uint32_t f = 0; f < base.FolderCount(); ++f)
             folders.push_back(base.FolderEntry(f)); // every path ends with the empty text
@@ -107,21 +117,47 @@ std::vector<std::string_view> SplitAtBackslashes(std::string_view text) {
 
 } // namespace
 
-void MarkEntriesWithPathContaining(const BaseIndex& base, std::string_view text, EntryBits& marked) {
+namespace {
+
+void MarkEntriesUnder(const BaseIndex& base, std::string_view text, bool fromVolume, EntryBits& marked) {
     const std::size_t lastSeparator = text.rfind('\\');
     if (lastSeparator == std::string_view::npos) return;
     const std::vector<std::string_view> head = SplitAtBackslashes(text.substr(0, lastSeparator));
     const std::string_view tail = text.substr(lastSeparator + 1);
-    PathMarker marker(base, marked);
-    for (const std::uint32_t folder : FoldersEndingWith(base, head)) {
+    std::vector<std::uint32_t> starts;
+    for (const std::uint32_t folder : FoldersEndingWith(base, head, fromVolume)) {
         auto [first, last] = base.Children(folder);
         // Children come in folded-name order, so those starting with the tail are one run.
         first = std::lower_bound(first, last, tail, [&](std::uint32_t child, std::string_view t) {
             return base.Folded(child) < t;
         });
         for (; first != last && base.Folded(*first).starts_with(tail); ++first)
-            marker.MarkWithSubtree(*first);
+            starts.push_back(*first);
     }
+    // A folder such as "c:\users\" may hold most of the index: both cores walk the subtrees, each
+    // into bits of its own (neighbours share a word), joined at the end.
+    const std::size_t chunks = ChunkCountFor(starts.size() * kEntriesPerStart);
+    EntryBits helperMarked;
+    RunChunksInParallel(chunks, [&](std::size_t c, std::size_t worker) {
+        EntryBits& bits = worker == 0 ? marked : helperMarked;
+        if (bits.empty()) bits.assign(marked.size(), 0);
+        PathMarker marker(base, bits);
+        const auto [first, last] = ChunkBounds(starts.size(), chunks, c);
+        for (std::size_t k = first; k < last; ++k)
+            marker.MarkWithSubtree(starts[k]);
+    });
+    for (std::size_t w = 0; w < helperMarked.size(); ++w)
+        marked[w] |= helperMarked[w];
+}
+
+} // namespace
+
+void MarkEntriesWithPathContaining(const BaseIndex& base, std::string_view text, EntryBits& marked) {
+    MarkEntriesUnder(base, text, false, marked);
+}
+
+void MarkEntriesWithPathStarting(const BaseIndex& base, std::string_view text, EntryBits& marked) {
+    MarkEntriesUnder(base, text, true, marked);
 }
 
 } // namespace nuv::engine

@@ -21,4 +21,8 @@ using EntryBits = std::vector<std::uint64_t>;
 // costs about what the answer holds, where testing every entry's path would cost the whole index.
 void MarkEntriesWithPathContaining(const BaseIndex& base, std::string_view text, EntryBits& marked);
 
+// The same for paths that start with `text` (a pattern's text before its first wildcard): G's
+// path is then exactly everything before the last '\', from the volume down.
+void MarkEntriesWithPathStarting(const BaseIndex& base, std::string_view text, EntryBits& marked);
+
 } // namespace nuv::engine

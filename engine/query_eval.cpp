@@ -13,18 +13,11 @@
 #include "engine/parallel_chunks.h"
 #include "engine/path_scan.h"
 #include "engine/path_term_matcher.h"
+#include "engine/query_drivers.h"
 #include "engine/text_match.h"
 
 namespace nuv::engine {
 namespace {
-
-// Groups already known to match an item, one bit each (groups past 64 are always checked).
-using GroupSet = std::uint64_t;
-constexpr GroupSet kNoGroups = 0;
-
-GroupSet OnlyGroup(std::size_t g) {
-    return g < 64 ? GroupSet{1} << g : kNoGroups;
-}
 
 // Decides whether single items match. One per thread: the path terms' matchers remember what
 // they learnt about each folder.
@@ -80,6 +73,12 @@ private:
     std::string scratch_;
 };
 
+bool ProvesAll(const Query& query, GroupSet proven) {
+    for (std::size_t g = 0; g < query.groups.size(); ++g)
+        if (!(proven & OnlyGroup(g))) return false;
+    return true;
+}
+
 // A matcher per worker thread, made when the worker first needs one.
 class WorkerMatchers {
 public:
@@ -94,107 +93,6 @@ private:
     const Query& query_;
     std::array<std::optional<ItemMatcher>, kChunkWorkers> matchers_;
 };
-
-// What a name-pattern term is scanned for: its longest literal run, pinned to the name's start or
-// end when the pattern pins it there. A pattern that is just one run between stars ("*.dll",
-// "img*", "*a*") is proven by a hit alone.
-NameNeedle PatternNeedle(std::string_view pattern, bool& proven) {
-    const std::string_view run = LongestLiteralRun(pattern);
-    proven = false;
-    if (run.empty()) return NameNeedle{}; // all wildcards: nothing to scan for
-    const auto at = static_cast<std::size_t>(run.data() - pattern.data());
-    const std::string_view before = pattern.substr(0, at), after = pattern.substr(at + run.size());
-    const auto onlyStars = [](std::string_view s) {
-        return s.find_first_not_of('*') == std::string_view::npos;
-    };
-    proven = onlyStars(before) && onlyStars(after);
-    return NameNeedle{run, before.empty(), after.empty()};
-}
-
-// A path text whose folder part is one short piece of a name ("\a", "x\") starts the walk from
-// nearly every folder; a name driver, when there is one, costs less then.
-bool IsWeakPathText(std::string_view text) {
-    const std::size_t lastSeparator = text.rfind('\\');
-    const std::string_view head = text.substr(0, lastSeparator), tail = text.substr(lastSeparator + 1);
-    return head.find('\\') == std::string_view::npos && head.size() + tail.size() < 3;
-}
-
-// A group whose terms find the candidates, every match holding one of them: by scanning all
-// names for texts, or by walking down from the folders that path texts name. A group whose terms
-// are exactly what the scan finds is proven by a hit and not checked again.
-struct Driver {
-    std::vector<NameNeedle> needles;
-    std::vector<std::string_view> paths;
-    GroupSet proven = kNoGroups;
-};
-
-std::optional<Driver> NameDriver(const std::vector<Term>& group, std::size_t g) {
-    Driver driver;
-    bool proven = true;
-    for (const Term& term : group) {
-        if (term.negated) return std::nullopt;
-        if (term.kind == TermKind::kNameContains) {
-            driver.needles.push_back(NameNeedle{term.text});
-        } else if (term.kind == TermKind::kNameWildcard) {
-            bool patternProven = false;
-            driver.needles.push_back(PatternNeedle(term.text, patternProven));
-            proven = proven && patternProven;
-        } else {
-            return std::nullopt;
-        }
-        if (driver.needles.back().text.empty()) return std::nullopt;
-    }
-    if (proven) driver.proven = OnlyGroup(g);
-    return driver;
-}
-
-std::optional<Driver> PathDriver(const std::vector<Term>& group, std::size_t g, bool& weak) {
-    Driver driver;
-    weak = false;
-    for (const Term& term : group) {
-        if (term.negated || term.kind != TermKind::kPathContains) return std::nullopt;
-        driver.paths.push_back(term.text);
-        weak = weak || IsWeakPathText(term.text);
-    }
-    driver.proven = OnlyGroup(g);
-    return driver;
-}
-
-std::size_t ShortestNeedle(const Driver& driver) {
-    std::size_t shortest = static_cast<std::size_t>(-1);
-    for (const NameNeedle& needle : driver.needles)
-        shortest = std::min(shortest, needle.text.size());
-    return shortest;
-}
-
-// The best group of each kind. Path groups come first unless weak; of name groups, the one whose
-// shortest text is longest (longer texts hit fewer names), then the one with fewer texts.
-struct Drivers {
-    std::optional<Driver> paths;
-    bool pathsWeak = false;
-    std::optional<Driver> names;
-};
-
-Drivers ChooseDrivers(const Query& query) {
-    Drivers drivers;
-    for (std::size_t g = 0; g < query.groups.size(); ++g) {
-        bool weak = false;
-        if (auto paths = PathDriver(query.groups[g], g, weak)) {
-            if (!drivers.paths || (drivers.pathsWeak && !weak)) {
-                drivers.paths = std::move(paths);
-                drivers.pathsWeak = weak;
-            }
-        } else if (auto names = NameDriver(query.groups[g], g)) {
-            const Driver* best = drivers.names ? &*drivers.names : nullptr;
-            if (!best || ShortestNeedle(*names) > ShortestNeedle(*best) ||
-                (ShortestNeedle(*names) == ShortestNeedle(*best) &&
-                 names->needles.size() < best->needles.size()))
-                drivers.names = std::move(names);
-        }
-    }
-    if (drivers.paths && drivers.pathsWeak && drivers.names) drivers.paths.reset();
-    return drivers;
-}
 
 // Walks the removed list alongside ascending base indices.
 class RemovedCursor {
@@ -237,13 +135,21 @@ std::vector<std::uint32_t> NameCandidates(const BaseIndex& base, const Driver& d
 // The base entries whose path holds one of the driver's path texts.
 EntryBits MarkPathMatches(const BaseIndex& base, const Driver& driver) {
     EntryBits marked((base.Size() + 63) / 64, 0);
-    for (std::string_view text : driver.paths)
-        MarkEntriesWithPathContaining(base, text, marked);
+    for (const PathText& path : driver.paths) {
+        if (path.fromVolume)
+            MarkEntriesWithPathStarting(base, path.text, marked);
+        else
+            MarkEntriesWithPathContaining(base, path.text, marked);
+    }
     return marked;
 }
 
 std::vector<std::uint32_t> MarkedEntries(const EntryBits& marked) {
+    std::size_t count = 0;
+    for (std::uint64_t word : marked)
+        count += static_cast<std::size_t>(CountBits(word));
     std::vector<std::uint32_t> entries;
+    entries.reserve(count);
     for (std::size_t w = 0; w < marked.size(); ++w)
         for (std::uint64_t bits = marked[w]; bits != 0; bits &= bits - 1)
             entries.push_back(static_cast<std::uint32_t>(w * 64 + std::countr_zero(bits)));
@@ -313,6 +219,7 @@ std::vector<std::uint32_t> KeepMatching(const Snapshot& snapshot, const Query& q
         if (first == last) return;
         ItemMatcher& matcher = matchers.For(worker);
         RemovedCursor removed(snapshot.Removed(), items[first]);
+        kept[c].reserve(last - first);
         for (std::size_t k = first; k < last; ++k)
             if (!(dropRemoved && removed.IsRemoved(items[k])) && matcher.Matches(items[k], proven))
                 kept[c].push_back(items[k]);
@@ -324,17 +231,28 @@ std::vector<std::uint32_t> ScanBase(const Snapshot& snapshot, const Query& query
     const BaseIndex& base = snapshot.Base();
     const Drivers drivers = ChooseDrivers(query);
     ScanPlan plan;
-    EntryBits allowed;
-    if (drivers.paths) {
-        allowed = MarkPathMatches(base, *drivers.paths);
-        if (!drivers.names || FewerThanOneIn(allowed, kEntriesPerLookupWorthAScan))
-            return KeepMatching(snapshot, query, MarkedEntries(allowed), drivers.paths->proven, true);
-        plan.allowed = &allowed;
-        plan.proven |= drivers.paths->proven;
-    }
     if (drivers.names) {
         plan.names = &*drivers.names;
         plan.proven |= drivers.names->proven;
+    }
+    EntryBits allowed;
+    if (drivers.paths) {
+        allowed = MarkPathMatches(base, *drivers.paths);
+        plan.allowed = &allowed;
+        plan.proven |= drivers.paths->proven | drivers.provenByBoth;
+        if (!drivers.names || FewerThanOneIn(allowed, kEntriesPerLookupWorthAScan)) {
+            std::vector<std::uint32_t> candidates = MarkedEntries(allowed);
+            if (drivers.names) {
+                // The name driver's needles are one lookup each here, not a scan of every name.
+                std::erase_if(candidates, [&](std::uint32_t entry) {
+                    return std::none_of(
+                        drivers.names->needles.begin(), drivers.names->needles.end(),
+                        [&](const NameNeedle& needle) { return NameHolds(base.Folded(entry), needle); });
+                });
+            }
+            if (ProvesAll(query, plan.proven) && snapshot.Removed().empty()) return candidates;
+            return KeepMatching(snapshot, query, candidates, plan.proven, true);
+        }
     }
     const std::size_t chunks = ChunkCountFor(base.Size());
     std::vector<std::vector<std::uint32_t>> hits(chunks);

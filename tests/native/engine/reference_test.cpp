@@ -16,9 +16,13 @@ using testing::ReferenceCatalog;
 const char* const kNames[] = {"a", "b", "ab", "Xa", "中", "a.b", "c-c", "ß", "Σ", "ba"};
 const char* const kVolumes[] = {"C:", "D:"};
 const char* const kQueries[] = {
-    "",      "a",    "b",   "x",        "ss",  "σ",         "ab|中",   "!a",        "a !b",   "*.b",  "?",
-    "??",    "a\\b", "\\a", "c:\\a\\*", "*a*", "ba|c-c !b", "\"a.b\"", "中",        "b\\",    "d:\\", "!*",
-    "x*|!ß", "*a",   "b*",  "ß*",       "\\",  "c:\\a\\b",  "a\\ab\\", "a\\b|\\ba", "c:\\a b"};
+    "",        "a",         "b",         "x",          "ss",        "σ",
+    "ab|中",   "!a",        "a !b",      "*.b",        "?",         "??",
+    "a\\b",    "\\a",       "c:\\a\\*",  "*a*",        "ba|c-c !b", "\"a.b\"",
+    "中",      "b\\",       "d:\\",      "!*",         "x*|!ß",     "*a",
+    "b*",      "ß*",        "\\",        "c:\\a\\b",   "a\\ab\\",   "a\\b|\\ba",
+    "c:\\a b", "c:\\a\\*b", "*\\a\\*.b", "d:\\b*\\*a", "c:\\?\\*",  "c:\\a\\*|d:\\*ß",
+    "c:\\ab*b"};
 
 class RandomTree {
 public:
@@ -129,7 +133,7 @@ TEST(ReferenceComparison, LargeIndexSharedAcrossThreadsGivesTheSameRows) {
     ASSERT_EQ(catalog.Size(), reference.Size());
     ASSERT_GT(ChunkCountFor(catalog.Size()), 1u) << "too small to be shared";
     for (const char* query : {"n1", "*1", "n4*", "a\\b", "\\a", "c:\\a\\b", "a\\ab\\", "n2 !a.b", "n|ß",
-                              "c:\\a n1", "c:\\a\\b n2|ß"})
+                              "c:\\a n1", "c:\\a\\b n2|ß", "c:\\a\\*1", "*\\ab\\*2", "c:\\*", "d:\\b*\\n*3"})
         EXPECT_EQ(testing::Query(catalog, query), reference.Run(query)) << query;
 
     Search search(catalog);
