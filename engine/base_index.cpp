@@ -45,7 +45,7 @@ private:
     void CountFolders();
     bool CheckParent(std::size_t i, std::string* error) const;
     bool CheckAcyclic(std::string* error) const;
-    void FoldNames();
+    bool FoldNames();
     bool InputInResultOrder();
     void SortByFoldedName();
     void SettleSharedPrefix(std::uint32_t first, std::uint32_t last);
@@ -142,8 +142,8 @@ bool BaseIndexBuilder::Validate(std::string* error) {
 }
 
 // Notes on the way whether the input already sorts by folded name, so a loaded file, which
-// does, needs no sort.
-void BaseIndexBuilder::FoldNames() {
+// does, needs no sort. Fails when the folded names outgrow the 32-bit offsets that hold them.
+bool BaseIndexBuilder::FoldNames() {
     // Folding keeps most names' sizes, so this is usually exact; the rare growth is trimmed later.
     folded_.reserve(raw_.names.size() + entryCount_);
     foldedStarts_.reserve(entryCount_ + 1);
@@ -151,6 +151,7 @@ void BaseIndexBuilder::FoldNames() {
     for (std::size_t i = 0; i < entryCount_; ++i) {
         AppendFolded(raw_.Name(i), folded_);
         folded_.push_back('\0');
+        if (folded_.size() > std::numeric_limits<std::uint32_t>::max()) return false;
         foldedStarts_.push_back(static_cast<std::uint32_t>(folded_.size()));
         if (i > 0 && foldedAscending_) {
             const auto previous = FoldedOf(static_cast<std::uint32_t>(i - 1));
@@ -159,6 +160,7 @@ void BaseIndexBuilder::FoldNames() {
             foldedRepeats_ = foldedRepeats_ || previous == current;
         }
     }
+    return true;
 }
 
 // Input sorted by folded name is in result order when, wherever neighbours fold alike, they
@@ -412,8 +414,7 @@ void BaseIndexBuilder::EmitChildren(BaseIndex& index) {
 }
 
 std::shared_ptr<const BaseIndex> BaseIndexBuilder::Run() {
-    FoldNames();
-    if (folded_.size() > std::numeric_limits<std::uint32_t>::max()) return nullptr;
+    if (!FoldNames()) return nullptr;
     auto index = std::make_shared<BaseIndex>();
     if (InputInResultOrder()) {
         EmitInInputOrder(*index);
