@@ -45,7 +45,7 @@ private:
     void CountFolders();
     bool CheckParent(std::size_t i, std::string* error) const;
     bool CheckAcyclic(std::string* error) const;
-    void FoldNames();
+    bool FoldNames();
     bool InputInResultOrder();
     void SortByFoldedName();
     void SettleSharedPrefix(std::uint32_t first, std::uint32_t last);
@@ -55,8 +55,11 @@ private:
     void EmitNames(BaseIndex& index) const;
     void EmitParents(BaseIndex& index);
     void EmitInResultOrder(BaseIndex& index);
-    void EmitInInputOrder(BaseIndex& index);
+    void EmitInInputOrder(BaseIndex& index, std::vector<std::uint32_t>&& starts,
+                          std::vector<std::uint32_t>&& children);
     void EmitChildren(BaseIndex& index);
+    void SortRawByParent(std::vector<std::uint32_t>& starts, std::vector<std::uint32_t>& children) const;
+    void EmitVolumes(BaseIndex& index) const;
     static void EmitFolderNames(BaseIndex& index);
 
     RawTree& raw_;
@@ -143,8 +146,8 @@ bool BaseIndexBuilder::Validate(std::string* error) {
 }
 
 // Notes on the way whether the input already sorts by folded name, so a loaded file, which
-// does, needs no sort.
-void BaseIndexBuilder::FoldNames() {
+// does, needs no sort. Fails when the folded names outgrow the 32-bit offsets that hold them.
+bool BaseIndexBuilder::FoldNames() {
     // Folding keeps most names' sizes, so this is usually exact; the rare growth is trimmed later.
     folded_.reserve(raw_.names.size() + entryCount_);
     foldedStarts_.reserve(entryCount_ + 1);
@@ -152,6 +155,7 @@ void BaseIndexBuilder::FoldNames() {
     for (std::size_t i = 0; i < entryCount_; ++i) {
         AppendFolded(raw_.Name(i), folded_);
         folded_.push_back('\0');
+        if (folded_.size() > std::numeric_limits<std::uint32_t>::max()) return false;
         foldedStarts_.push_back(static_cast<std::uint32_t>(folded_.size()));
         if (i > 0 && foldedAscending_) {
             const auto previous = FoldedOf(static_cast<std::uint32_t>(i - 1));
@@ -160,6 +164,7 @@ void BaseIndexBuilder::FoldNames() {
             foldedRepeats_ = foldedRepeats_ || previous == current;
         }
     }
+    return true;
 }
 
 // Input sorted by folded name is in result order when, wherever neighbours fold alike, they
@@ -367,10 +372,13 @@ void BaseIndexBuilder::EmitInResultOrder(BaseIndex& index) {
     EmitParents(index);
     names.join();
     EmitChildren(index);
+    EmitVolumes(index);
+    EmitFolderNames(index);
 }
 
 // Input already in result order (a loaded file, a compaction) keeps its arrays as they are.
-void BaseIndexBuilder::EmitInInputOrder(BaseIndex& index) {
+void BaseIndexBuilder::EmitInInputOrder(BaseIndex& index, std::vector<std::uint32_t>&& starts,
+                                        std::vector<std::uint32_t>&& children) {
     index.names_ = std::move(raw_.names);
     index.nameStarts_ = std::move(raw_.nameStarts);
     index.parents_ = std::move(raw_.parents);
@@ -385,32 +393,52 @@ void BaseIndexBuilder::EmitInInputOrder(BaseIndex& index) {
     if (index.folded_.capacity() > index.folded_.size() + index.folded_.size() / 64)
         index.folded_.shrink_to_fit();
     index.foldedStarts_ = std::move(foldedStarts_);
-    EmitChildren(index);
+    index.childrenStarts_ = std::move(starts);
+    index.children_ = std::move(children);
+    EmitVolumes(index);
+    EmitFolderNames(index);
 }
 
 // Counting sort by parent keeps each parent's children in index order, which is result order.
-// Files have no children in a built index, so parents are counted per folder and volume, and
-// the counts become where each one's children start.
-void BaseIndexBuilder::EmitChildren(BaseIndex& index) {
-    const std::uint32_t folders = index.FolderCount();
-    const auto node = [&](std::uint32_t p) {
-        return IsVolumeRef(p) ? folders + VolumeIndex(p) : index.FolderOrdinal(p);
-    };
-    auto& starts = index.childrenStarts_;
-    starts.assign(folders + raw_.volumes.size() + 1, 0);
-    for (std::uint32_t p : index.parents_)
+// Files have no children in a built index, so parents are counted per folder and volume (`node`
+// numbers them), and the counts become where each one's children start. `children` brings
+// storage of the right size to reuse, if any.
+template <typename Node>
+void SortByParent(const std::vector<std::uint32_t>& parents, std::size_t nodeCount, Node node,
+                  std::vector<std::uint32_t>& starts, std::vector<std::uint32_t>& children) {
+    starts.assign(nodeCount + 1, 0);
+    for (std::uint32_t p : parents)
         ++starts[node(p) + 1];
     std::partial_sum(starts.begin(), starts.end(), starts.begin());
     std::vector<std::uint32_t> fill(starts.begin(), starts.end() - 1);
-    index.children_ = std::move(order_); // spent by now, and exactly as large: its pages are reused
-    index.children_.resize(entryCount_);
-    for (std::uint32_t k = 0; k < entryCount_; ++k)
-        index.children_[fill[node(index.parents_[k])]++] = k;
+    children.resize(parents.size());
+    for (std::uint32_t k = 0; k < parents.size(); ++k)
+        children[fill[node(parents[k])]++] = k;
+}
 
+void BaseIndexBuilder::EmitChildren(BaseIndex& index) {
+    const std::uint32_t folders = index.FolderCount();
+    index.children_ = std::move(order_); // spent by now, and exactly as large: its pages are reused
+    SortByParent(
+        index.parents_, folders + raw_.volumes.size(),
+        [&](std::uint32_t p) { return IsVolumeRef(p) ? folders + VolumeIndex(p) : index.FolderOrdinal(p); },
+        index.childrenStarts_, index.children_);
+}
+
+// In input order the raw folder numbering is the index's own, so the children can be sorted out
+// before the order is known to hold.
+void BaseIndexBuilder::SortRawByParent(std::vector<std::uint32_t>& starts,
+                                       std::vector<std::uint32_t>& children) const {
+    SortByParent(
+        raw_.parents, NodeCount(),
+        [&](std::uint32_t p) { return IsVolumeRef(p) ? folderCount_ + VolumeIndex(p) : FolderNode(p); },
+        starts, children);
+}
+
+void BaseIndexBuilder::EmitVolumes(BaseIndex& index) const {
     index.volumes_ = raw_.volumes;
     for (const auto& v : index.volumes_)
         index.volumesFolded_.push_back(Fold(v));
-    EmitFolderNames(index);
 }
 
 void BaseIndexBuilder::EmitFolderNames(BaseIndex& index) {
@@ -429,12 +457,27 @@ void BaseIndexBuilder::EmitFolderNames(BaseIndex& index) {
 }
 
 std::shared_ptr<const BaseIndex> BaseIndexBuilder::Run() {
-    FoldNames();
-    if (folded_.size() > std::numeric_limits<std::uint32_t>::max()) return nullptr;
+    if (!FoldNames()) return nullptr;
     auto index = std::make_shared<BaseIndex>();
-    if (InputInResultOrder()) {
-        EmitInInputOrder(*index);
-        return index;
+    if (foldedAscending_) {
+        // Most likely a file we wrote. Checking its order and sorting its children by parent
+        // are independent, and each is as slow as the other on a large index.
+        constexpr std::size_t kWorthASecondThread = 1 << 16;
+        std::vector<std::uint32_t> starts, children;
+        const auto byParent = [&] { SortRawByParent(starts, children); };
+        bool inOrder = false;
+        if (entryCount_ >= kWorthASecondThread) {
+            std::thread second(byParent);
+            inOrder = InputInResultOrder();
+            second.join();
+        } else {
+            byParent();
+            inOrder = InputInResultOrder();
+        }
+        if (inOrder) {
+            EmitInInputOrder(*index, std::move(starts), std::move(children));
+            return index;
+        }
     }
     SortByFoldedName();
     RankFolders();
