@@ -34,8 +34,8 @@ NameNeedle PathPatternNeedle(std::string_view pattern) {
 }
 
 // A path pattern's text before its first wildcard starts the path; when that holds no '\', the
-// longest run holding one must still lie somewhere in it. The start alone is the whole pattern
-// when only stars follow.
+// longest run holding one must still lie somewhere in it. Either is the whole pattern when only
+// stars surround it.
 std::optional<PathText> PathPatternText(std::string_view pattern, bool& proven) {
     const std::size_t firstWildcard = pattern.find_first_of(kWildcards);
     const std::string_view leading = pattern.substr(0, firstWildcard);
@@ -52,6 +52,8 @@ std::optional<PathText> PathPatternText(std::string_view pattern, bool& proven) 
         start = end + 1;
     }
     if (best.empty()) return std::nullopt;
+    const auto at = static_cast<std::size_t>(best.data() - pattern.data());
+    proven = OnlyStars(pattern.substr(0, at)) && OnlyStars(pattern.substr(at + best.size())); // "*\a\b*"
     return PathText{best, false};
 }
 
@@ -134,8 +136,23 @@ bool StartAndEndProve(const std::vector<Term>& group) {
     const std::string_view pattern = group[0].text;
     const std::size_t first = pattern.find_first_of(kWildcards), last = pattern.find_last_of(kWildcards);
     const std::string_view leading = pattern.substr(0, first), trailing = pattern.substr(last + 1);
-    return leading.ends_with('\\') && trailing.find('\\') == std::string_view::npos &&
-           OnlyStars(pattern.substr(first, last + 1 - first));
+    if (trailing.find('\\') != std::string_view::npos) return false;
+    if (!leading.empty())
+        return leading.ends_with('\\') && OnlyStars(pattern.substr(first, last + 1 - first));
+    // "*\system32\*.dll": a middle run that ends at a '\' lies wholly in the folders, before the
+    // name, so holding it and ending the name with the tail is the pattern.
+    const std::size_t middleEnd = pattern.find_last_not_of('*', last);
+    if (middleEnd == std::string_view::npos) return false;
+    const std::size_t middleStart = pattern.find_last_of(kWildcards, middleEnd) + 1;
+    const std::string_view middle = pattern.substr(middleStart, middleEnd + 1 - middleStart);
+    return middle.ends_with('\\') && OnlyStars(pattern.substr(0, middleStart)) &&
+           OnlyStars(pattern.substr(middleEnd + 1, last + 1 - (middleEnd + 1)));
+}
+
+// A pattern of stars alone matches every name and every path.
+bool MatchesEverything(const Term& term) {
+    return (term.kind == TermKind::kNameWildcard || term.kind == TermKind::kPathWildcard) &&
+           OnlyStars(term.text);
 }
 
 } // namespace
@@ -153,6 +170,15 @@ Drivers ChooseDrivers(const Query& query) {
         if (auto names = NameDriver(query.groups[g], g);
             names && (!drivers.names || BetterNameDriver(*names, *drivers.names)))
             drivers.names = std::move(names);
+    }
+    for (std::size_t g = 0; g < query.groups.size(); ++g) {
+        const auto& group = query.groups[g];
+        if (std::any_of(group.begin(), group.end(),
+                        [](const Term& t) { return !t.negated && MatchesEverything(t); }))
+            drivers.alwaysMatched |= OnlyGroup(g);
+        if (std::all_of(group.begin(), group.end(),
+                        [](const Term& t) { return t.negated && MatchesEverything(t); }))
+            drivers.matchesNothing = true;
     }
     if (drivers.paths && pathsWeak && drivers.names) drivers.paths.reset();
     if (drivers.paths && drivers.names && drivers.paths->group == drivers.names->group &&

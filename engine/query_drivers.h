@@ -39,6 +39,10 @@ struct Drivers {
     // Groups matched by whatever meets both drivers: "c:\users\*.txt" is exactly a path from
     // "c:\users\" and a name ending ".txt".
     GroupSet provenByBoth = kNoGroups;
+    // Groups every item matches ("*"), and whether some group matches none ("!*"), so that the
+    // query matches nothing.
+    GroupSet alwaysMatched = kNoGroups;
+    bool matchesNothing = false;
 };
 
 // The best group of each kind. A path group wins unless its texts would start the walk from

@@ -184,6 +184,7 @@ void ScanBaseRange(const Snapshot& snapshot, const ScanPlan& plan, ItemMatcher& 
                !removed.IsRemoved(entry) && matcher.Matches(entry, plan.proven);
     };
     if (!plan.names) {
+        hits.reserve(last - first);
         for (std::uint32_t i = first; i < last; ++i)
             if (keep(i)) hits.push_back(i);
         return;
@@ -230,7 +231,9 @@ std::vector<std::uint32_t> KeepMatching(const Snapshot& snapshot, const Query& q
 std::vector<std::uint32_t> ScanBase(const Snapshot& snapshot, const Query& query) {
     const BaseIndex& base = snapshot.Base();
     const Drivers drivers = ChooseDrivers(query);
+    if (drivers.matchesNothing) return {};
     ScanPlan plan;
+    plan.proven = drivers.alwaysMatched;
     if (drivers.names) {
         plan.names = &*drivers.names;
         plan.proven |= drivers.names->proven;

@@ -16,13 +16,13 @@ using testing::ReferenceCatalog;
 const char* const kNames[] = {"a", "b", "ab", "Xa", "中", "a.b", "c-c", "ß", "Σ", "ba"};
 const char* const kVolumes[] = {"C:", "D:"};
 const char* const kQueries[] = {
-    "",        "a",         "b",         "x",          "ss",        "σ",
-    "ab|中",   "!a",        "a !b",      "*.b",        "?",         "??",
-    "a\\b",    "\\a",       "c:\\a\\*",  "*a*",        "ba|c-c !b", "\"a.b\"",
-    "中",      "b\\",       "d:\\",      "!*",         "x*|!ß",     "*a",
-    "b*",      "ß*",        "\\",        "c:\\a\\b",   "a\\ab\\",   "a\\b|\\ba",
-    "c:\\a b", "c:\\a\\*b", "*\\a\\*.b", "d:\\b*\\*a", "c:\\?\\*",  "c:\\a\\*|d:\\*ß",
-    "c:\\ab*b"};
+    "",         "a",         "b",         "x",          "ss",        "σ",
+    "ab|中",    "!a",        "a !b",      "*.b",        "?",         "??",
+    "a\\b",     "\\a",       "c:\\a\\*",  "*a*",        "ba|c-c !b", "\"a.b\"",
+    "中",       "b\\",       "d:\\",      "!*",         "x*|!ß",     "*a",
+    "b*",       "ß*",        "\\",        "c:\\a\\b",   "a\\ab\\",   "a\\b|\\ba",
+    "c:\\a b",  "c:\\a\\*b", "*\\a\\*.b", "d:\\b*\\*a", "c:\\?\\*",  "c:\\a\\*|d:\\*ß",
+    "c:\\ab*b", "*",         "* !*|a",    "*\\a\\*",    "**\\b\\*a", "*a\\ab*ab"};
 
 class RandomTree {
 public:
