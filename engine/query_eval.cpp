@@ -196,13 +196,18 @@ void ScanBaseRange(const Snapshot& snapshot, const ScanPlan& plan, ItemMatcher& 
                hits.end());
 }
 
-std::vector<std::uint32_t> Concatenate(std::vector<std::vector<std::uint32_t>>& parts) {
+// Joins the chunks' parts into `spent` when it has room and not far more than room (memory kept
+// past the answer's size is memory held for nothing), else into the first part.
+std::vector<std::uint32_t> Concatenate(std::vector<std::vector<std::uint32_t>>& parts,
+                                       std::vector<std::uint32_t> spent = {}) {
     std::size_t total = 0;
     for (const auto& part : parts)
         total += part.size();
-    std::vector<std::uint32_t> all = std::move(parts.front());
+    const bool reuse = spent.capacity() >= total && spent.capacity() <= 2 * total + 65536;
+    std::vector<std::uint32_t> all = reuse ? std::move(spent) : std::move(parts.front());
+    if (reuse) all.clear();
     all.reserve(total);
-    for (std::size_t p = 1; p < parts.size(); ++p)
+    for (std::size_t p = reuse ? 0 : 1; p < parts.size(); ++p)
         all.insert(all.end(), parts[p].begin(), parts[p].end());
     return all;
 }
@@ -228,7 +233,8 @@ std::vector<std::uint32_t> KeepMatching(const Snapshot& snapshot, const Query& q
     return Concatenate(kept);
 }
 
-std::vector<std::uint32_t> ScanBase(const Snapshot& snapshot, const Query& query) {
+std::vector<std::uint32_t> ScanBase(const Snapshot& snapshot, const Query& query,
+                                    std::vector<std::uint32_t>&& spent) {
     const BaseIndex& base = snapshot.Base();
     const Drivers drivers = ChooseDrivers(query);
     if (drivers.matchesNothing) return {};
@@ -265,7 +271,7 @@ std::vector<std::uint32_t> ScanBase(const Snapshot& snapshot, const Query& query
         ScanBaseRange(snapshot, plan, matchers.For(worker), static_cast<std::uint32_t>(first),
                       static_cast<std::uint32_t>(last), hits[c]);
     });
-    return Concatenate(hits);
+    return Concatenate(hits, std::move(spent));
 }
 
 // Places the (few) added hits among the base hits by binary search, so the many base hits cost
@@ -290,8 +296,9 @@ std::vector<std::uint32_t> MergeAddedHits(const Snapshot& snapshot, std::vector<
 
 } // namespace
 
-std::vector<std::uint32_t> EvaluateQuery(const Snapshot& snapshot, const Query& query) {
-    std::vector<std::uint32_t> baseHits = ScanBase(snapshot, query);
+std::vector<std::uint32_t> EvaluateQuery(const Snapshot& snapshot, const Query& query,
+                                         std::vector<std::uint32_t> spent) {
+    std::vector<std::uint32_t> baseHits = ScanBase(snapshot, query, std::move(spent));
     if (snapshot.Added().empty()) return baseHits;
     std::vector<std::uint32_t> addedHits;
     ItemMatcher matcher(snapshot, query);

@@ -8,8 +8,11 @@
 
 namespace nuv::engine {
 
-// Every item of the snapshot that the query matches, in result order.
-std::vector<std::uint32_t> EvaluateQuery(const Snapshot& snapshot, const Query& query);
+// Every item of the snapshot that the query matches, in result order. `spent` is a result list
+// no longer needed whose memory the answer may take over: a large answer then writes into pages
+// already touched instead of fresh ones.
+std::vector<std::uint32_t> EvaluateQuery(const Snapshot& snapshot, const Query& query,
+                                         std::vector<std::uint32_t> spent = {});
 
 // The items of `items` (in result order) that the query matches, order kept: the refinement of a
 // previous result set.

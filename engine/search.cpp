@@ -27,7 +27,8 @@ std::size_t Search::Run(std::string_view text) {
     const std::size_t refineLimit = std::max(kRefineAlwaysUpTo, snapshot->Size() / kRefineShareDivisor);
     lastRunRefined_ =
         query_ && snapshot_ == snapshot && results_.size() <= refineLimit && IsNarrowing(*query, *query_);
-    results_ = lastRunRefined_ ? FilterItems(*snapshot, *query, results_) : EvaluateQuery(*snapshot, *query);
+    results_ = lastRunRefined_ ? FilterItems(*snapshot, *query, results_)
+                               : EvaluateQuery(*snapshot, *query, std::move(results_));
     snapshot_ = std::move(snapshot);
     query_ = std::move(query);
     return results_.size();
