@@ -250,7 +250,7 @@ run_engine() {
     ENGINE_LOAD_RSS[$name]=$(max_rss_kb "$BENCH_DIR/$name.load" "$ENGINE_BENCH" --load "$BENCH_DIR/$name.index")
 }
 
-# This machine's virtualisation makes the first touch of a 4 KB page slow (about 17 us, where
+# This machine's virtualisation makes the first touch of a 4 KB page slow (about 16 us, where
 # ordinary hardware takes well under 1 us), and a build or a load writes tens of MB of fresh
 # memory. The same binary with malloc on 2 MB pages shows how much of those figures that is.
 run_large_pages() {
