@@ -53,7 +53,9 @@ std::optional<PathText> PathPatternText(std::string_view pattern, bool& proven) 
     }
     if (best.empty()) return std::nullopt;
     const auto at = static_cast<std::size_t>(best.data() - pattern.data());
-    proven = OnlyStars(pattern.substr(0, at)) && OnlyStars(pattern.substr(at + best.size())); // "*\a\b*"
+    // "*\a\b*" is the run anywhere; with nothing on one side ("*\a") the run is pinned there.
+    const std::string_view before = pattern.substr(0, at), after = pattern.substr(at + best.size());
+    proven = !before.empty() && !after.empty() && OnlyStars(before) && OnlyStars(after);
     return PathText{best, false};
 }
 
