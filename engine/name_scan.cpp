@@ -176,10 +176,7 @@ std::vector<std::uint32_t> FindAllNamesContaining(const NameTable& table, const 
         FindNamesContaining(table, needle, static_cast<std::uint32_t>(first),
                             static_cast<std::uint32_t>(last), found[c]);
     });
-    std::vector<std::uint32_t> names = std::move(found.front());
-    for (std::size_t c = 1; c < chunks; ++c)
-        names.insert(names.end(), found[c].begin(), found[c].end());
-    return names;
+    return JoinChunkParts(found);
 }
 
 } // namespace

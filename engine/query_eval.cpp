@@ -144,10 +144,14 @@ EntryBits MarkPathMatches(const BaseIndex& base, const Driver& driver) {
     return marked;
 }
 
-std::vector<std::uint32_t> MarkedEntries(const EntryBits& marked) {
+std::size_t CountMarked(const EntryBits& marked) {
     std::size_t count = 0;
     for (std::uint64_t word : marked)
         count += static_cast<std::size_t>(CountBits(word));
+    return count;
+}
+
+std::vector<std::uint32_t> MarkedEntries(const EntryBits& marked, std::size_t count) {
     std::vector<std::uint32_t> entries;
     entries.reserve(count);
     for (std::size_t w = 0; w < marked.size(); ++w)
@@ -159,13 +163,6 @@ std::vector<std::uint32_t> MarkedEntries(const EntryBits& marked) {
 // Looking up a candidate's name costs a cache miss; scanning every name costs a byte read each.
 // Past about one candidate in this many entries, the scan of a name group wins.
 constexpr std::size_t kEntriesPerLookupWorthAScan = 32;
-
-bool FewerThanOneIn(const EntryBits& marked, std::size_t ratio) {
-    std::size_t count = 0;
-    for (std::uint64_t word : marked)
-        count += static_cast<std::size_t>(CountBits(word));
-    return count * ratio < marked.size() * 64;
-}
 
 // What one chunk of a scan over every base entry needs: the name driver (or none: every entry is
 // a candidate), the entries a path driver allows (or none: all are), and the groups both prove.
@@ -196,22 +193,6 @@ void ScanBaseRange(const Snapshot& snapshot, const ScanPlan& plan, ItemMatcher& 
                hits.end());
 }
 
-// Joins the chunks' parts into `spent` when it has room and not far more than room (memory kept
-// past the answer's size is memory held for nothing), else into the first part.
-std::vector<std::uint32_t> Concatenate(std::vector<std::vector<std::uint32_t>>& parts,
-                                       std::vector<std::uint32_t> spent = {}) {
-    std::size_t total = 0;
-    for (const auto& part : parts)
-        total += part.size();
-    const bool reuse = spent.capacity() >= total && spent.capacity() <= 2 * total + 65536;
-    std::vector<std::uint32_t> all = reuse ? std::move(spent) : std::move(parts.front());
-    if (reuse) all.clear();
-    all.reserve(total);
-    for (std::size_t p = reuse ? 0 : 1; p < parts.size(); ++p)
-        all.insert(all.end(), parts[p].begin(), parts[p].end());
-    return all;
-}
-
 // The items of `items` (ascending) that match, order kept; base entries removed since are dropped
 // when `dropRemoved` is set.
 std::vector<std::uint32_t> KeepMatching(const Snapshot& snapshot, const Query& query,
@@ -230,7 +211,7 @@ std::vector<std::uint32_t> KeepMatching(const Snapshot& snapshot, const Query& q
             if (!(dropRemoved && removed.IsRemoved(items[k])) && matcher.Matches(items[k], proven))
                 kept[c].push_back(items[k]);
     });
-    return Concatenate(kept);
+    return JoinChunkParts(kept);
 }
 
 std::vector<std::uint32_t> ScanBase(const Snapshot& snapshot, const Query& query,
@@ -249,8 +230,9 @@ std::vector<std::uint32_t> ScanBase(const Snapshot& snapshot, const Query& query
         allowed = MarkPathMatches(base, *drivers.paths);
         plan.allowed = &allowed;
         plan.proven |= drivers.paths->proven | drivers.provenByBoth;
-        if (!drivers.names || FewerThanOneIn(allowed, kEntriesPerLookupWorthAScan)) {
-            std::vector<std::uint32_t> candidates = MarkedEntries(allowed);
+        const std::size_t allowedCount = CountMarked(allowed);
+        if (!drivers.names || allowedCount * kEntriesPerLookupWorthAScan < base.Size()) {
+            std::vector<std::uint32_t> candidates = MarkedEntries(allowed, allowedCount);
             if (drivers.names) {
                 // The name driver's needles are one lookup each here, not a scan of every name.
                 std::erase_if(candidates, [&](std::uint32_t entry) {
@@ -271,7 +253,7 @@ std::vector<std::uint32_t> ScanBase(const Snapshot& snapshot, const Query& query
         ScanBaseRange(snapshot, plan, matchers.For(worker), static_cast<std::uint32_t>(first),
                       static_cast<std::uint32_t>(last), hits[c]);
     });
-    return Concatenate(hits, std::move(spent));
+    return JoinChunkParts(hits, std::move(spent));
 }
 
 // Places the (few) added hits among the base hits by binary search, so the many base hits cost
