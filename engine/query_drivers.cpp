@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "engine/text_match.h"
+
 namespace nuv::engine {
 namespace {
 
@@ -20,7 +22,7 @@ NameNeedle NamePatternNeedle(std::string_view pattern, bool& proven) {
     if (run.empty()) return NameNeedle{}; // all wildcards: nothing to scan for
     const auto at = static_cast<std::size_t>(run.data() - pattern.data());
     const std::string_view before = pattern.substr(0, at), after = pattern.substr(at + run.size());
-    proven = OnlyStars(before) && OnlyStars(after);
+    proven = OnlyStars(before) && OnlyStars(after) && (before.empty() || StartsAtCharacter(run));
     return NameNeedle{run, before.empty(), after.empty()};
 }
 
@@ -55,7 +57,8 @@ std::optional<PathText> PathPatternText(std::string_view pattern, bool& proven) 
     const auto at = static_cast<std::size_t>(best.data() - pattern.data());
     // "*\a\b*" is the run anywhere; with nothing on one side ("*\a") the run is pinned there.
     const std::string_view before = pattern.substr(0, at), after = pattern.substr(at + best.size());
-    proven = !before.empty() && !after.empty() && OnlyStars(before) && OnlyStars(after);
+    proven = !before.empty() && !after.empty() && OnlyStars(before) && OnlyStars(after) &&
+             StartsAtCharacter(best);
     return PathText{best, false};
 }
 
@@ -138,7 +141,7 @@ bool StartAndEndProve(const std::vector<Term>& group) {
     const std::string_view pattern = group[0].text;
     const std::size_t first = pattern.find_first_of(kWildcards), last = pattern.find_last_of(kWildcards);
     const std::string_view leading = pattern.substr(0, first), trailing = pattern.substr(last + 1);
-    if (trailing.find('\\') != std::string_view::npos) return false;
+    if (trailing.find('\\') != std::string_view::npos || !StartsAtCharacter(trailing)) return false;
     if (!leading.empty())
         return leading.ends_with('\\') && OnlyStars(pattern.substr(first, last + 1 - first));
     // "*\system32\*.dll": a middle run that ends at a '\' lies wholly in the folders, before the
@@ -147,7 +150,7 @@ bool StartAndEndProve(const std::vector<Term>& group) {
     if (middleEnd == std::string_view::npos) return false;
     const std::size_t middleStart = pattern.find_last_of(kWildcards, middleEnd) + 1;
     const std::string_view middle = pattern.substr(middleStart, middleEnd + 1 - middleStart);
-    return middle.ends_with('\\') && OnlyStars(pattern.substr(0, middleStart)) &&
+    return middle.ends_with('\\') && StartsAtCharacter(middle) && OnlyStars(pattern.substr(0, middleStart)) &&
            OnlyStars(pattern.substr(middleEnd + 1, last + 1 - (middleEnd + 1)));
 }
 

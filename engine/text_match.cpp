@@ -23,11 +23,21 @@ const char* FindNeedleScalar(const char* begin, const char* end, std::string_vie
     return end;
 }
 
-// Where the character at `at` ends; a sequence cut short by the end of the text ends there.
+bool IsContinuationByte(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+// Where the character at `at` ends. A sequence takes only the continuation bytes that follow its
+// lead, so in names that are not valid UTF-8 every byte that is not a continuation byte still
+// starts a character, and a literal found there by a byte scan is where a '*' can stop.
 std::size_t NextCharacter(std::string_view text, std::size_t at) {
     const auto lead = static_cast<unsigned char>(text[at]);
     const std::size_t length = lead < 0xC0 ? 1 : (lead < 0xE0 ? 2 : (lead < 0xF0 ? 3 : 4));
-    return std::min(at + length, text.size());
+    const std::size_t limit = std::min(at + length, text.size());
+    std::size_t end = at + 1;
+    while (end < limit && IsContinuationByte(text[end]))
+        ++end;
+    return end;
 }
 
 } // namespace
@@ -60,6 +70,10 @@ const char* FindNeedle(const char* begin, const char* end, std::string_view need
 #else
     return FindNeedleScalar(begin, end, needle);
 #endif
+}
+
+bool StartsAtCharacter(std::string_view literal) {
+    return literal.empty() || !IsContinuationByte(literal.front());
 }
 
 // Two pointers with one remembered star: on a mismatch, the last star takes one more character.

@@ -12,10 +12,19 @@ bool StartsWith(const ReferenceCatalog::Path& path, const ReferenceCatalog::Path
     return path.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), path.begin());
 }
 
+bool IsContinuation(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+// A lead byte and the continuation bytes after it, as many as it announces; any other byte,
+// a stray continuation byte included, is a character of its own.
 std::size_t CharacterLength(std::string_view text) {
     const auto lead = static_cast<unsigned char>(text[0]);
-    const std::size_t n = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-    return std::min(n, text.size());
+    const std::size_t n = std::min<std::size_t>(lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4, text.size());
+    std::size_t length = 1;
+    while (length < n && IsContinuation(text[length]))
+        ++length;
+    return length;
 }
 
 // Recursive and exponential at worst: fine for the short names of these tests.

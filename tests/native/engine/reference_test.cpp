@@ -12,8 +12,9 @@ namespace {
 using testing::ReferenceCatalog;
 
 // Names that never fold alike, so the reference may key paths exactly; folding still changes
-// several of them ("Xa", "ß", "Σ").
-const char* const kNames[] = {"a", "b", "ab", "Xa", "中", "a.b", "c-c", "ß", "Σ", "ba"};
+// several of them ("Xa", "ß", "Σ"). Two are not valid UTF-8: a stray continuation byte, and a
+// lead byte whose sequence is cut short by an ASCII letter.
+const char* const kNames[] = {"a", "b", "ab", "Xa", "中", "a.b", "c-c", "ß", "Σ", "ba", "\x83", "\xE4" "b"};
 const char* const kVolumes[] = {"C:", "D:"};
 const char* const kQueries[] = {
     "",         "a",         "b",         "x",          "ss",        "σ",
@@ -23,7 +24,8 @@ const char* const kQueries[] = {
     "b*",       "ß*",        "\\",        "c:\\a\\b",   "a\\ab\\",   "a\\b|\\ba",
     "c:\\a b",  "c:\\a\\*b", "*\\a\\*.b", "d:\\b*\\*a", "c:\\?\\*",  "c:\\a\\*|d:\\*ß",
     "c:\\ab*b", "*",         "* !*|a",    "*\\a\\*",    "**\\b\\*a", "*a\\ab*ab",
-    "*\\",      "*a\\b"};
+    "*\\",      "*a\\b",    "*\x83*",    "*\x83",     "*b",        "?b",
+    "*\\\x83\\*", "c:\\*\x83"};
 
 class RandomTree {
 public:
