@@ -45,9 +45,10 @@ bool AnchorsHold(const NameNeedle& needle, std::uint32_t offset, std::uint32_t s
     return (!needle.atStart || offset == start) && (!needle.atEnd || offset + needle.text.size() + 1 == next);
 }
 
-// Hit by hit from `from`, which lies in entry `entry`; `lastFound` is the entry appended last.
+// Hit by hit from `from`, which lies in entry `entry`; `lastFound` is the entry reported last.
+template <class Found>
 void FindFrom(const NameTable& table, const NameNeedle& needle, const char* from, std::uint32_t entry,
-              std::uint32_t last, std::uint32_t lastFound, std::vector<std::uint32_t>& entries) {
+              std::uint32_t last, std::uint32_t lastFound, Found& found) {
     const auto& starts = table.starts;
     const char* buffer = table.buffer.data();
     const char* end = buffer + starts[last];
@@ -66,7 +67,7 @@ void FindFrom(const NameTable& table, const NameNeedle& needle, const char* from
             from = hit + 1;
             continue;
         }
-        if (entry != lastFound) entries.push_back(entry);
+        if (entry != lastFound) found(entry);
         lastFound = entry;
         from = buffer + starts[entry + 1];
     }
@@ -97,15 +98,15 @@ std::uint64_t CandidatesAfterName(std::uint64_t candidates, std::uint64_t zeros,
 
 #endif
 
-} // namespace
-
 // Every name is followed by one zero byte, so the entry holding a byte is `first` plus the zero
 // bytes before it. Blocks of 64 bytes yield the candidate positions (first and last byte of the
 // needle in place, and a zero byte right after it when pinned to the end) and, in blocks with a
 // hit, the name ends, so that a hit's entry is a population count away: dense hits, the common
-// case of a short needle, cost no search of the start offsets.
+// case of a short needle, cost no search of the start offsets. found(entry) is called once for
+// each entry that holds the needle, ascending.
+template <class Found>
 void FindNamesContaining(const NameTable& table, const NameNeedle& needle, std::uint32_t first,
-                         std::uint32_t last, std::vector<std::uint32_t>& entries) {
+                         std::uint32_t last, Found&& found) {
     if (first >= last) return;
     const char* buffer = table.buffer.data();
     const char* p = buffer + table.starts[first];
@@ -145,7 +146,7 @@ void FindNamesContaining(const NameTable& table, const NameNeedle& needle, std::
                 }
                 const auto hitEntry =
                     entry + static_cast<std::uint32_t>(CountBits(zeros & ((std::uint64_t{1} << bit) - 1)));
-                if (hitEntry != lastFound) entries.push_back(hitEntry);
+                if (hitEntry != lastFound) found(hitEntry);
                 lastFound = hitEntry;
                 candidates = CandidatesAfterName(candidates, zeros, bit);
             }
@@ -156,15 +157,8 @@ void FindNamesContaining(const NameTable& table, const NameNeedle& needle, std::
         }
     }
 #endif
-    FindFrom(table, needle, p, entry, last, lastFound, entries);
+    FindFrom(table, needle, p, entry, last, lastFound, found);
 }
-
-void FindEntriesContaining(const BaseIndex& base, const NameNeedle& needle, std::uint32_t first,
-                           std::uint32_t last, std::vector<std::uint32_t>& entries) {
-    FindNamesContaining(NameTable{base.FoldedBuffer(), base.FoldedStarts()}, needle, first, last, entries);
-}
-
-namespace {
 
 // Every name of the table that holds the needle, by position, both cores sharing the scan.
 std::vector<std::uint32_t> FindAllNamesContaining(const NameTable& table, const NameNeedle& needle) {
@@ -173,13 +167,29 @@ std::vector<std::uint32_t> FindAllNamesContaining(const NameTable& table, const 
     std::vector<std::vector<std::uint32_t>> found(chunks);
     RunChunksInParallel(chunks, [&](std::size_t c, std::size_t) {
         const auto [first, last] = ChunkBounds(count, chunks, c);
-        FindNamesContaining(table, needle, static_cast<std::uint32_t>(first),
-                            static_cast<std::uint32_t>(last), found[c]);
+        FindNamesContaining(table, needle, static_cast<std::uint32_t>(first), static_cast<std::uint32_t>(last),
+                            [&](std::uint32_t entry) { found[c].push_back(entry); });
     });
     return JoinChunkParts(found);
 }
 
 } // namespace
+
+void FindEntriesContaining(const BaseIndex& base, const NameNeedle& needle, std::uint32_t first,
+                           std::uint32_t last, std::vector<std::uint32_t>& entries) {
+    FindNamesContaining(NameTable{base.FoldedBuffer(), base.FoldedStarts()}, needle, first, last,
+                        [&](std::uint32_t entry) { entries.push_back(entry); });
+}
+
+void MarkEntriesContaining(const BaseIndex& base, const NameNeedle& needle, std::uint32_t first,
+                           std::uint32_t last, EntryBits& marks) {
+    FindNamesContaining(NameTable{base.FoldedBuffer(), base.FoldedStarts()}, needle, first, last,
+                        [&](std::uint32_t entry) { MarkEntry(marks, entry); });
+}
+
+std::vector<std::uint32_t> FindAllEntriesContaining(const BaseIndex& base, const NameNeedle& needle) {
+    return FindAllNamesContaining(NameTable{base.FoldedBuffer(), base.FoldedStarts()}, needle);
+}
 
 std::vector<std::uint32_t> FindFoldersContaining(const BaseIndex& base, const NameNeedle& needle) {
     std::vector<std::uint32_t> folders =

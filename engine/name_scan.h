@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/base_index.h"
+#include "engine/entry_bits.h"
 
 namespace nuv::engine {
 
@@ -28,6 +29,14 @@ inline bool NameHolds(std::string_view folded, const NameNeedle& needle) {
 // is pinned. Entries already in `entries` stay; the scan only appends.
 void FindEntriesContaining(const BaseIndex& base, const NameNeedle& needle, std::uint32_t first,
                            std::uint32_t last, std::vector<std::uint32_t>& entries);
+
+// The same over every entry, both cores sharing the scan.
+std::vector<std::uint32_t> FindAllEntriesContaining(const BaseIndex& base, const NameNeedle& needle);
+
+// Sets the bit of every entry in [first, last) whose folded name holds the needle where it is
+// pinned; other bits stay as they are.
+void MarkEntriesContaining(const BaseIndex& base, const NameNeedle& needle, std::uint32_t first,
+                           std::uint32_t last, EntryBits& marks);
 
 // The folders (entry indices, ascending) whose folded name holds the needle where it is pinned,
 // both cores sharing the scan.

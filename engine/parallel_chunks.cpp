@@ -92,16 +92,13 @@ void RunChunksInParallel(std::size_t chunks, const ChunkWork& work) {
     helper.Withdraw(job);
 }
 
-std::vector<std::uint32_t> JoinChunkParts(std::vector<std::vector<std::uint32_t>>& parts,
-                                          std::vector<std::uint32_t> spent) {
+std::vector<std::uint32_t> JoinChunkParts(std::vector<std::vector<std::uint32_t>>& parts) {
     std::size_t total = 0;
     for (const auto& part : parts)
         total += part.size();
-    const bool reuse = spent.capacity() >= total && spent.capacity() <= 2 * total + 65536;
-    std::vector<std::uint32_t> all = reuse ? std::move(spent) : std::move(parts.front());
-    if (reuse) all.clear();
+    std::vector<std::uint32_t> all = std::move(parts.front());
     all.reserve(total);
-    for (std::size_t p = reuse ? 0 : 1; p < parts.size(); ++p)
+    for (std::size_t p = 1; p < parts.size(); ++p)
         all.insert(all.end(), parts[p].begin(), parts[p].end());
     return all;
 }

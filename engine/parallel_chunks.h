@@ -39,10 +39,7 @@ inline std::pair<std::size_t, std::size_t> ChunkBounds(std::size_t count, std::s
 using ChunkWork = std::function<void(std::size_t chunk, std::size_t worker)>;
 void RunChunksInParallel(std::size_t chunks, const ChunkWork& work);
 
-// The chunks' ascending parts as one list, in chunk order. The list goes into `spent` when it has
-// room and not far more than room (memory kept past the answer's size is memory held for
-// nothing), else into the first part: either way no fresh memory when it can be helped.
-std::vector<std::uint32_t> JoinChunkParts(std::vector<std::vector<std::uint32_t>>& parts,
-                                          std::vector<std::uint32_t> spent = {});
+// The chunks' ascending parts as one list, in chunk order, in the first part's memory.
+std::vector<std::uint32_t> JoinChunkParts(std::vector<std::vector<std::uint32_t>>& parts);
 
 } // namespace nuv::engine

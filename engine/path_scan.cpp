@@ -35,8 +35,8 @@ public:
     }
 
 private:
-    bool IsMarked(std::uint32_t entry) const { return (marked_[entry / 64] >> (entry % 64)) & 1; }
-    void Mark(std::uint32_t entry) { marked_[entry / 64] |= std::uint64_t{1} << (entry % 64); }
+    bool IsMarked(std::uint32_t entry) const { return engine::IsMarked(marked_, entry); }
+    void Mark(std::uint32_t entry) { MarkEntry(marked_, entry); }
 
     const BaseIndex& base_;
     EntryBits& marked_;
@@ -93,11 +93,6 @@ std::vector<std::uint32_t> FoldersEndingWith(const BaseIndex& base, const std::v
         if (whole ? volume == head[0] : volume.ends_with(head[0])) folders.push_back(kVolumeRef | v);
     }
     if (whole) return folders; // a path that is one name is a volume's
-    if (head[0].empty()) {
-        for (std::uint32_t f = 0; f < base.FolderCount(); ++f)
-            folders.push_back(base.FolderEntry(f)); // every path ends with the empty text
-        return folders;
-    }
     const std::vector<std::uint32_t> named = FindFoldersContaining(base, NameNeedle{head[0], false, true});
     folders.insert(folders.end(), named.begin(), named.end());
     return folders;
@@ -119,11 +114,13 @@ std::vector<std::string_view> SplitAtBackslashes(std::string_view text) {
 
 namespace {
 
-void MarkEntriesUnder(const BaseIndex& base, std::string_view text, bool fromVolume, EntryBits& marked) {
-    const std::size_t lastSeparator = text.rfind('\\');
-    if (lastSeparator == std::string_view::npos) return;
-    const std::vector<std::string_view> head = SplitAtBackslashes(text.substr(0, lastSeparator));
-    const std::string_view tail = text.substr(lastSeparator + 1);
+// The entries the walk starts from: children of the folders G whose name starts with the tail.
+std::vector<std::uint32_t> WalkStarts(const BaseIndex& base, const std::vector<std::string_view>& head,
+                                      std::string_view tail, bool fromVolume) {
+    // Every folder and volume is a G ("\temp"): the starts are simply the entries whose name starts
+    // with the tail, found by one scan of the names instead of a search in every folder.
+    if (!fromVolume && head.size() == 1 && head[0].empty())
+        return FindAllEntriesContaining(base, NameNeedle{tail, true, false});
     std::vector<std::uint32_t> starts;
     for (const std::uint32_t folder : FoldersEndingWith(base, head, fromVolume)) {
         auto [first, last] = base.Children(folder);
@@ -134,6 +131,45 @@ void MarkEntriesUnder(const BaseIndex& base, std::string_view text, bool fromVol
         for (; first != last && base.Folded(*first).starts_with(tail); ++first)
             starts.push_back(*first);
     }
+    return starts;
+}
+
+// Walks are shared between the threads by their starts, and a few starts may hold most of the
+// index ("c:\users\" has a handful of children). Folders among them give way to their children,
+// the folders themselves marked here, until there are enough starts to share or a few levels
+// have been opened.
+void SpreadStarts(const BaseIndex& base, std::vector<std::uint32_t>& starts, EntryBits& marked) {
+    constexpr std::size_t kStartsWorthSharing = 64;
+    constexpr int kLevelsToOpen = 4;
+    std::vector<std::uint32_t> next;
+    for (int level = 0; level < kLevelsToOpen && starts.size() < kStartsWorthSharing; ++level) {
+        next.clear();
+        for (const std::uint32_t start : starts) {
+            if (!base.IsFolder(start)) {
+                next.push_back(start);
+                continue;
+            }
+            MarkEntry(marked, start);
+            const auto [first, last] = base.Children(start);
+            next.insert(next.end(), first, last);
+        }
+        starts.swap(next);
+    }
+}
+
+void MarkEntriesUnder(const BaseIndex& base, std::string_view text, bool fromVolume, EntryBits& marked) {
+    const std::size_t lastSeparator = text.rfind('\\');
+    if (lastSeparator == std::string_view::npos) return;
+    const std::vector<std::string_view> head = SplitAtBackslashes(text.substr(0, lastSeparator));
+    const std::string_view tail = text.substr(lastSeparator + 1);
+    const bool wholeVolume = fromVolume && head.size() == 1 && tail.empty() && base.VolumeCount() == 1 &&
+                             base.VolumeFolded(0) == head[0];
+    if (tail.empty() && (wholeVolume || (!fromVolume && head.size() == 1 && head[0].empty()))) {
+        MarkEvery(marked, base.Size()); // "\" lies in every path, "c:\" in every path of a lone volume
+        return;
+    }
+    std::vector<std::uint32_t> starts = WalkStarts(base, head, tail, fromVolume);
+    SpreadStarts(base, starts, marked);
     // A folder such as "c:\users\" may hold most of the index: both cores walk the subtrees, each
     // into bits of its own (neighbours share a word), joined at the end.
     const std::size_t chunks = ChunkCountFor(starts.size() * kEntriesPerStart);

@@ -5,11 +5,9 @@
 #include <vector>
 
 #include "engine/base_index.h"
+#include "engine/entry_bits.h"
 
 namespace nuv::engine {
-
-// One bit per base entry.
-using EntryBits = std::vector<std::uint64_t>;
 
 // Sets the bit of every base entry whose folded full path ("volume\folder\...\name") contains
 // `text`, a folded text holding at least one '\'.

@@ -2,12 +2,9 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
-#include <iterator>
 #include <optional>
 #include <string>
 
-#include "engine/bit_count.h"
 #include "engine/case_fold.h"
 #include "engine/name_scan.h"
 #include "engine/parallel_chunks.h"
@@ -109,32 +106,9 @@ private:
     std::vector<std::uint32_t>::const_iterator at_, end_;
 };
 
-// The base entries in [first, last) that hold one of the driver's needles, ascending.
-std::vector<std::uint32_t> NameCandidates(const BaseIndex& base, const Driver& driver, std::uint32_t first,
-                                          std::uint32_t last) {
-    std::vector<std::uint32_t> candidates, found, merged;
-    // Room for every entry of the chunk costs address space only: pages are touched as hits are
-    // written, and the array never moves while a short needle fills most of it.
-    found.reserve(last - first);
-    for (const NameNeedle& needle : driver.needles) {
-        found.clear();
-        FindEntriesContaining(base, needle, first, last, found);
-        if (candidates.empty()) {
-            candidates.swap(found);
-            continue;
-        }
-        merged.clear();
-        merged.reserve(candidates.size() + found.size());
-        std::set_union(candidates.begin(), candidates.end(), found.begin(), found.end(),
-                       std::back_inserter(merged));
-        candidates.swap(merged);
-    }
-    return candidates;
-}
-
 // The base entries whose path holds one of the driver's path texts.
 EntryBits MarkPathMatches(const BaseIndex& base, const Driver& driver) {
-    EntryBits marked((base.Size() + 63) / 64, 0);
+    EntryBits marked(EntryBitsWords(base.Size()), 0);
     for (const PathText& path : driver.paths) {
         if (path.fromVolume)
             MarkEntriesWithPathStarting(base, path.text, marked);
@@ -142,22 +116,6 @@ EntryBits MarkPathMatches(const BaseIndex& base, const Driver& driver) {
             MarkEntriesWithPathContaining(base, path.text, marked);
     }
     return marked;
-}
-
-std::size_t CountMarked(const EntryBits& marked) {
-    std::size_t count = 0;
-    for (std::uint64_t word : marked)
-        count += static_cast<std::size_t>(CountBits(word));
-    return count;
-}
-
-std::vector<std::uint32_t> MarkedEntries(const EntryBits& marked, std::size_t count) {
-    std::vector<std::uint32_t> entries;
-    entries.reserve(count);
-    for (std::size_t w = 0; w < marked.size(); ++w)
-        for (std::uint64_t bits = marked[w]; bits != 0; bits &= bits - 1)
-            entries.push_back(static_cast<std::uint32_t>(w * 64 + std::countr_zero(bits)));
-    return entries;
 }
 
 // Looking up a candidate's name costs a cache miss; scanning every name costs a byte read each.
@@ -170,27 +128,42 @@ struct ScanPlan {
     const Driver* names = nullptr;
     const EntryBits* allowed = nullptr;
     GroupSet proven = kNoGroups;
+    bool provesAll = false; // every candidate the drivers leave matches
 };
 
-// The base entries in [first, last) that match, ascending.
-void ScanBaseRange(const Snapshot& snapshot, const ScanPlan& plan, ItemMatcher& matcher, std::uint32_t first,
-                   std::uint32_t last, std::vector<std::uint32_t>& hits) {
-    RemovedCursor removed(snapshot.Removed(), first);
-    const auto keep = [&](std::uint32_t entry) {
-        return (!plan.allowed || (((*plan.allowed)[entry / 64] >> (entry % 64)) & 1)) &&
-               !removed.IsRemoved(entry) && matcher.Matches(entry, plan.proven);
-    };
-    if (!plan.names) {
-        hits.reserve(last - first);
-        for (std::uint32_t i = first; i < last; ++i)
-            if (keep(i)) hits.push_back(i);
-        return;
+// Chunk c of a scan over `count` entries, cut on word bounds so that no two chunks write the
+// same word of the marks.
+std::pair<std::uint32_t, std::uint32_t> WordAlignedChunk(std::size_t count, std::size_t chunks, std::size_t c) {
+    const auto cut = [&](std::size_t k) { return k == chunks ? count : ChunkBounds(count, chunks, k).first / 64 * 64; };
+    return {static_cast<std::uint32_t>(cut(c)), static_cast<std::uint32_t>(cut(c + 1))};
+}
+
+// Marks the base entries in [first, last) that match, `first` on a word bound, and returns how
+// many. The chunk's words are cleared first: the marks may be a spent answer's memory.
+std::size_t MarkBaseRange(const Snapshot& snapshot, const ScanPlan& plan, ItemMatcher& matcher, std::uint32_t first,
+                          std::uint32_t last, EntryBits& marks) {
+    const std::size_t firstWord = first / 64, endWord = EntryBitsWords(last);
+    std::fill(marks.begin() + static_cast<std::ptrdiff_t>(firstWord),
+              marks.begin() + static_cast<std::ptrdiff_t>(endWord), 0);
+    if (plan.names) {
+        for (const NameNeedle& needle : plan.names->needles)
+            MarkEntriesContaining(snapshot.Base(), needle, first, last, marks);
+    } else {
+        std::fill(marks.begin() + static_cast<std::ptrdiff_t>(firstWord),
+                  marks.begin() + static_cast<std::ptrdiff_t>(endWord), ~std::uint64_t{0});
+        if (last % 64 != 0) marks[endWord - 1] = (std::uint64_t{1} << (last % 64)) - 1;
     }
-    // The candidates are filtered where they lie: a short needle can hit most of the chunk, and a
-    // second array as large would cost its page faults and a copy.
-    hits = NameCandidates(snapshot.Base(), *plan.names, first, last);
-    hits.erase(std::remove_if(hits.begin(), hits.end(), [&](std::uint32_t entry) { return !keep(entry); }),
-               hits.end());
+    if (plan.allowed)
+        for (std::size_t w = firstWord; w < endWord; ++w)
+            marks[w] &= (*plan.allowed)[w];
+    const auto& removed = snapshot.Removed();
+    for (auto it = std::lower_bound(removed.begin(), removed.end(), first); it != removed.end() && *it < last; ++it)
+        marks[*it / 64] &= ~(std::uint64_t{1} << (*it % 64));
+    if (!plan.provesAll)
+        ForEachMarked(marks, firstWord, endWord, [&](std::uint32_t entry) {
+            if (!matcher.Matches(entry, plan.proven)) marks[entry / 64] &= ~(std::uint64_t{1} << (entry % 64));
+        });
+    return CountMarked(marks.data() + firstWord, endWord - firstWord);
 }
 
 // The items of `items` (ascending) that match, order kept; base entries removed since are dropped
@@ -214,8 +187,22 @@ std::vector<std::uint32_t> KeepMatching(const Snapshot& snapshot, const Query& q
     return JoinChunkParts(kept);
 }
 
-std::vector<std::uint32_t> ScanBase(const Snapshot& snapshot, const Query& query,
-                                    std::vector<std::uint32_t>&& spent) {
+// The base entries a path driver allows, when they are few: the name driver's needles are one
+// lookup each for them, not a scan of every name.
+ResultSet CheckAllowedEntries(const Snapshot& snapshot, const Query& query, const Driver& names,
+                              const EntryBits& allowed, std::size_t allowedCount, GroupSet proven) {
+    std::vector<std::uint32_t> candidates;
+    candidates.reserve(allowedCount);
+    ForEachMarked(allowed, 0, allowed.size(), [&](std::uint32_t entry) {
+        if (std::any_of(names.needles.begin(), names.needles.end(),
+                        [&](const NameNeedle& needle) { return NameHolds(snapshot.Base().Folded(entry), needle); }))
+            candidates.push_back(entry);
+    });
+    if (ProvesAll(query, proven) && snapshot.Removed().empty()) return ResultSet(std::move(candidates));
+    return ResultSet(KeepMatching(snapshot, query, candidates, proven, true));
+}
+
+ResultSet ScanBase(const Snapshot& snapshot, const Query& query, ResultSet spent) {
     const BaseIndex& base = snapshot.Base();
     const Drivers drivers = ChooseDrivers(query);
     if (drivers.matchesNothing) return {};
@@ -230,68 +217,42 @@ std::vector<std::uint32_t> ScanBase(const Snapshot& snapshot, const Query& query
         allowed = MarkPathMatches(base, *drivers.paths);
         plan.allowed = &allowed;
         plan.proven |= drivers.paths->proven | drivers.provenByBoth;
-        const std::size_t allowedCount = CountMarked(allowed);
-        if (!drivers.names || allowedCount * kEntriesPerLookupWorthAScan < base.Size()) {
-            std::vector<std::uint32_t> candidates = MarkedEntries(allowed, allowedCount);
-            if (drivers.names) {
-                // The name driver's needles are one lookup each here, not a scan of every name.
-                std::erase_if(candidates, [&](std::uint32_t entry) {
-                    return std::none_of(
-                        drivers.names->needles.begin(), drivers.names->needles.end(),
-                        [&](const NameNeedle& needle) { return NameHolds(base.Folded(entry), needle); });
-                });
-            }
-            if (ProvesAll(query, plan.proven) && snapshot.Removed().empty()) return candidates;
-            return KeepMatching(snapshot, query, candidates, plan.proven, true);
-        }
+        const std::size_t allowedCount = CountMarked(allowed.data(), allowed.size());
+        if (drivers.names && allowedCount * kEntriesPerLookupWorthAScan < base.Size())
+            return CheckAllowedEntries(snapshot, query, *drivers.names, allowed, allowedCount, plan.proven);
     }
+    plan.provesAll = ProvesAll(query, plan.proven);
+    EntryBits marks = spent.TakeMarks();
+    // Every word is written by its chunk, so a spent buffer of the right size needs no clearing.
+    if (marks.size() != EntryBitsWords(base.Size())) marks = EntryBits(EntryBitsWords(base.Size()));
     const std::size_t chunks = ChunkCountFor(base.Size());
-    std::vector<std::vector<std::uint32_t>> hits(chunks);
+    std::vector<std::size_t> counts(chunks);
     WorkerMatchers matchers(snapshot, query);
     RunChunksInParallel(chunks, [&](std::size_t c, std::size_t worker) {
-        const auto [first, last] = ChunkBounds(base.Size(), chunks, c);
-        ScanBaseRange(snapshot, plan, matchers.For(worker), static_cast<std::uint32_t>(first),
-                      static_cast<std::uint32_t>(last), hits[c]);
+        const auto [first, last] = WordAlignedChunk(base.Size(), chunks, c);
+        counts[c] = MarkBaseRange(snapshot, plan, matchers.For(worker), first, last, marks);
     });
-    return JoinChunkParts(hits, std::move(spent));
-}
-
-// Places the (few) added hits among the base hits by binary search, so the many base hits cost
-// no string comparisons.
-std::vector<std::uint32_t> MergeAddedHits(const Snapshot& snapshot, std::vector<std::uint32_t> baseHits,
-                                          const std::vector<std::uint32_t>& addedHits) {
-    if (addedHits.empty()) return baseHits;
-    std::vector<std::uint32_t> merged;
-    merged.reserve(baseHits.size() + addedHits.size());
-    auto from = baseHits.begin();
-    for (std::uint32_t added : addedHits) {
-        const auto to = std::upper_bound(from, baseHits.end(), added, [&](std::uint32_t a, std::uint32_t b) {
-            return snapshot.Less(a, b);
-        });
-        merged.insert(merged.end(), from, to);
-        merged.push_back(added);
-        from = to;
-    }
-    merged.insert(merged.end(), from, baseHits.end());
-    return merged;
+    std::size_t count = 0;
+    for (std::size_t n : counts)
+        count += n;
+    return ResultSet::FromMarks(std::move(marks), count, std::move(spent));
 }
 
 } // namespace
 
-std::vector<std::uint32_t> EvaluateQuery(const Snapshot& snapshot, const Query& query,
-                                         std::vector<std::uint32_t> spent) {
-    std::vector<std::uint32_t> baseHits = ScanBase(snapshot, query, std::move(spent));
-    if (snapshot.Added().empty()) return baseHits;
+ResultSet EvaluateQuery(const Snapshot& snapshot, const Query& query, ResultSet spent) {
+    ResultSet results = ScanBase(snapshot, query, std::move(spent));
+    if (snapshot.Added().empty()) return results;
     std::vector<std::uint32_t> addedHits;
     ItemMatcher matcher(snapshot, query);
     for (std::uint32_t k = 0; k < snapshot.Added().size(); ++k)
         if (matcher.Matches(kAddedItem | k, kNoGroups)) addedHits.push_back(kAddedItem | k);
-    return MergeAddedHits(snapshot, std::move(baseHits), addedHits);
+    results.PlaceAdded(addedHits, [&](std::uint32_t added, std::uint32_t entry) { return snapshot.Less(added, entry); });
+    return results;
 }
 
-std::vector<std::uint32_t> FilterItems(const Snapshot& snapshot, const Query& query,
-                                       const std::vector<std::uint32_t>& items) {
-    return KeepMatching(snapshot, query, items, kNoGroups, false);
+ResultSet FilterItems(const Snapshot& snapshot, const Query& query, const std::vector<std::uint32_t>& items) {
+    return ResultSet(KeepMatching(snapshot, query, items, kNoGroups, false));
 }
 
 } // namespace nuv::engine

@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "engine/catalog.h"
+#include "engine/result_set.h"
 
 namespace nuv::engine {
 
@@ -43,7 +43,7 @@ private:
     const Catalog& catalog_;
     std::shared_ptr<const Snapshot> snapshot_; // what results_ refers to
     std::unique_ptr<Query> query_;             // the query results_ answer
-    std::vector<std::uint32_t> results_;       // snapshot rows in result order
+    ResultSet results_;                        // snapshot items in result order
     mutable std::string folderText_;           // backs Row::folder of the last GetRow
     bool lastRunRefined_ = false;
 };

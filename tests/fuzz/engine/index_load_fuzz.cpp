@@ -47,9 +47,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto snapshot = Snapshot::FromBase(base);
     std::string folder;
     for (const char* query : {"", "a", "a\\", "*.?"}) {
-        for (std::uint32_t item : EvaluateQuery(*snapshot, ParseQuery(query))) {
+        const auto results = EvaluateQuery(*snapshot, ParseQuery(query));
+        for (std::size_t row = 0; row < results.Size(); ++row) {
             folder.clear();
-            snapshot->AppendFolderPath(item, folder);
+            snapshot->AppendFolderPath(results.At(row), folder);
         }
     }
     return 0;

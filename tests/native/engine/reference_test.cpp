@@ -116,7 +116,8 @@ TEST(ReferenceComparison, ManyChangesFoldIntoANewBaseWithoutChangingAnswers) {
 }
 
 // A base large enough that scans and filters are cut into chunks shared by two threads, with
-// removals inside it: the chunks' answers must join into exactly the whole answer.
+// removals inside it and additions beside it: the chunks' answers must join into exactly the whole
+// answer, whether it is kept as a list or, past a list's size, as a bit per entry.
 TEST(ReferenceComparison, LargeIndexSharedAcrossThreadsGivesTheSameRows) {
     RandomTree tree(99);
     ReferenceCatalog reference;
@@ -133,9 +134,14 @@ TEST(ReferenceComparison, LargeIndexSharedAcrossThreadsGivesTheSameRows) {
         catalog.RemovePath(path);
         reference.RemovePath(ReferenceCatalog::Split(path));
     }
+    for (int i = 0; i < 40; ++i) {
+        const std::string path = tree.Path() + "\\n" + std::to_string(200000 + i);
+        catalog.AddPath(path, false);
+        reference.AddPath(ReferenceCatalog::Split(path), false);
+    }
     ASSERT_EQ(catalog.Size(), reference.Size());
     ASSERT_GT(ChunkCountFor(catalog.Size()), 1u) << "too small to be shared";
-    for (const char* query : {"n1", "*1", "n4*", "a\\b", "\\a", "c:\\a\\b", "a\\ab\\", "n2 !a.b", "n|ß",
+    for (const char* query : {"", "n", "!n1", "n1", "*1", "n4*", "a\\b", "\\a", "c:\\a\\b", "a\\ab\\", "n2 !a.b", "n|ß",
                               "c:\\a n1", "c:\\a\\b n2|ß", "c:\\a\\*1", "*\\ab\\*2", "c:\\*", "d:\\b*\\n*3"})
         EXPECT_EQ(testing::Query(catalog, query), reference.Run(query)) << query;
 
