@@ -25,14 +25,15 @@ const char* const kQueries[] = {
     "c:\\a b",  "c:\\a\\*b", "*\\a\\*.b", "d:\\b*\\*a", "c:\\?\\*",  "c:\\a\\*|d:\\*ß",
     "c:\\ab*b", "*",         "* !*|a",    "*\\a\\*",    "**\\b\\*a", "*a\\ab*ab",
     "*\\",      "*a\\b",    "*\x83*",    "*\x83",     "*b",        "?b",
-    "*\\\x83\\*", "c:\\*\x83"};
+    "*\\\x83\\*", "c:\\*\x83", "c:\\*",     "c:\\"};
 
 class RandomTree {
 public:
-    explicit RandomTree(unsigned start) : random_(start) {}
+    explicit RandomTree(unsigned start, std::size_t volumes = std::size(kVolumes))
+        : random_(start), volumes_(volumes) {}
 
     std::string Path() {
-        std::string path = kVolumes[Pick(2)];
+        std::string path = kVolumes[Pick(volumes_)];
         const std::size_t depth = 1 + Pick(4);
         for (std::size_t d = 0; d < depth; ++d)
             path += std::string("\\") + kNames[Pick(std::size(kNames))];
@@ -42,6 +43,7 @@ public:
 
 private:
     std::mt19937 random_;
+    std::size_t volumes_;
 };
 
 void ExpectSameAnswers(const Catalog& catalog, const ReferenceCatalog& reference, const std::string& when) {
@@ -54,7 +56,7 @@ void ExpectSameAnswers(const Catalog& catalog, const ReferenceCatalog& reference
 // from a list, then added to, removed from and renamed in at random.
 TEST(ReferenceComparison, RandomTreesAndChangesGiveTheSameRows) {
     for (unsigned start = 1; start <= 4; ++start) {
-        RandomTree tree(start);
+        RandomTree tree(start, start == 4 ? 1 : 2); // the last on one volume, as many machines are
         ReferenceCatalog reference;
         for (int i = 0; i < 120; ++i)
             reference.AddPath(ReferenceCatalog::Split(tree.Path()), tree.Pick(3) == 0);
