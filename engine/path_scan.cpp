@@ -1,6 +1,10 @@
 #include "engine/path_scan.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <limits>
 
 #include "engine/name_scan.h"
 #include "engine/parallel_chunks.h"
@@ -12,16 +16,37 @@ namespace {
 // many entries, so that a few large folders are already worth sharing.
 constexpr std::size_t kEntriesPerStart = 4096;
 
+// Counts what the threads of one walk have marked, so that a walk that turns out larger than the
+// caller's budget stops early.
+class WalkBudget {
+public:
+    explicit WalkBudget(std::size_t entries)
+        : left_(static_cast<std::ptrdiff_t>(
+              std::min<std::size_t>(entries, std::numeric_limits<std::ptrdiff_t>::max()))) {}
+    // False once the walk has marked more than the budget; spends `entries` first.
+    bool Spend(std::size_t entries) {
+        return left_.fetch_sub(static_cast<std::ptrdiff_t>(entries), std::memory_order_relaxed) >
+               static_cast<std::ptrdiff_t>(entries);
+    }
+    bool Exhausted() const { return left_.load(std::memory_order_relaxed) <= 0; }
+
+private:
+    std::atomic<std::ptrdiff_t> left_;
+};
+
 class PathMarker {
 public:
-    PathMarker(const BaseIndex& base, EntryBits& marked) : base_(base), marked_(marked) {}
+    PathMarker(const BaseIndex& base, EntryBits& marked, WalkBudget& budget)
+        : base_(base), marked_(marked), budget_(budget) {}
 
-    // Marks an entry and, when it is a folder, everything below it.
-    void MarkWithSubtree(std::uint32_t entry) {
-        if (IsMarked(entry)) return; // its subtree was marked with it
+    // Marks an entry and, when it is a folder, everything below it; false when the budget ran out
+    // on the way, the subtree then marked only in part.
+    bool MarkWithSubtree(std::uint32_t entry) {
+        if (IsMarked(entry)) return true; // its subtree was marked with it
         Mark(entry);
-        if (!base_.IsFolder(entry)) return;
+        if (!base_.IsFolder(entry)) return true;
         stack_.push_back(entry);
+        std::size_t unspent = 0;
         while (!stack_.empty()) {
             const std::uint32_t folder = stack_.back();
             stack_.pop_back();
@@ -31,15 +56,27 @@ public:
                 Mark(*child);
                 if (base_.IsFolder(*child)) stack_.push_back(*child);
             }
+            unspent += static_cast<std::size_t>(last - first);
+            if (unspent >= kSpendEvery) {
+                if (!budget_.Spend(unspent)) {
+                    stack_.clear();
+                    return false;
+                }
+                unspent = 0;
+            }
         }
+        return budget_.Spend(unspent);
     }
 
 private:
+    static constexpr std::size_t kSpendEvery = 4096;
+
     bool IsMarked(std::uint32_t entry) const { return engine::IsMarked(marked_, entry); }
     void Mark(std::uint32_t entry) { MarkEntry(marked_, entry); }
 
     const BaseIndex& base_;
     EntryBits& marked_;
+    WalkBudget& budget_;
     std::vector<std::uint32_t> stack_;
 };
 
@@ -157,16 +194,22 @@ void SpreadStarts(const BaseIndex& base, std::vector<std::uint32_t>& starts, Ent
     }
 }
 
-void MarkEntriesUnder(const BaseIndex& base, std::string_view text, bool fromVolume, EntryBits& marked) {
+bool IsEverywhere(const BaseIndex& base, const std::vector<std::string_view>& head, std::string_view tail,
+                  bool fromVolume) {
+    if (!tail.empty() || head.size() != 1) return false;
+    // "\" lies in every path, "c:\" in every path of a lone volume.
+    return fromVolume ? base.VolumeCount() == 1 && base.VolumeFolded(0) == head[0] : head[0].empty();
+}
+
+bool MarkEntriesUnder(const BaseIndex& base, std::string_view text, bool fromVolume, EntryBits& marked,
+                      std::size_t budget) {
     const std::size_t lastSeparator = text.rfind('\\');
-    if (lastSeparator == std::string_view::npos) return;
+    if (lastSeparator == std::string_view::npos) return true;
     const std::vector<std::string_view> head = SplitAtBackslashes(text.substr(0, lastSeparator));
     const std::string_view tail = text.substr(lastSeparator + 1);
-    const bool wholeVolume = fromVolume && head.size() == 1 && tail.empty() && base.VolumeCount() == 1 &&
-                             base.VolumeFolded(0) == head[0];
-    if (tail.empty() && (wholeVolume || (!fromVolume && head.size() == 1 && head[0].empty()))) {
-        MarkEvery(marked, base.Size()); // "\" lies in every path, "c:\" in every path of a lone volume
-        return;
+    if (IsEverywhere(base, head, tail, fromVolume)) {
+        MarkEvery(marked, base.Size());
+        return true;
     }
     std::vector<std::uint32_t> starts = WalkStarts(base, head, tail, fromVolume);
     SpreadStarts(base, starts, marked);
@@ -174,26 +217,94 @@ void MarkEntriesUnder(const BaseIndex& base, std::string_view text, bool fromVol
     // into bits of its own (neighbours share a word), joined at the end.
     const std::size_t chunks = ChunkCountFor(starts.size() * kEntriesPerStart);
     EntryBits helperMarked;
+    WalkBudget left(budget);
     RunChunksInParallel(chunks, [&](std::size_t c, std::size_t worker) {
         EntryBits& bits = worker == 0 ? marked : helperMarked;
         if (bits.empty()) bits.assign(marked.size(), 0);
-        PathMarker marker(base, bits);
+        PathMarker marker(base, bits, left);
         const auto [first, last] = ChunkBounds(starts.size(), chunks, c);
-        for (std::size_t k = first; k < last; ++k)
-            marker.MarkWithSubtree(starts[k]);
+        for (std::size_t k = first; k < last && !left.Exhausted(); ++k)
+            if (!marker.MarkWithSubtree(starts[k])) return;
     });
+    if (left.Exhausted()) return false;
     for (std::size_t w = 0; w < helperMarked.size(); ++w)
         marked[w] |= helperMarked[w];
+    return true;
 }
 
 } // namespace
 
-void MarkEntriesWithPathContaining(const BaseIndex& base, std::string_view text, EntryBits& marked) {
-    MarkEntriesUnder(base, text, false, marked);
+bool MarkEntriesWithPathContaining(const BaseIndex& base, std::string_view text, EntryBits& marked,
+                                   std::size_t budget) {
+    return MarkEntriesUnder(base, text, false, marked, budget);
 }
 
-void MarkEntriesWithPathStarting(const BaseIndex& base, std::string_view text, EntryBits& marked) {
-    MarkEntriesUnder(base, text, true, marked);
+bool MarkEntriesWithPathStarting(const BaseIndex& base, std::string_view text, EntryBits& marked,
+                                 std::size_t budget) {
+    return MarkEntriesUnder(base, text, true, marked, budget);
+}
+
+PathAllowance::PathAllowance(const BaseIndex& base, std::string_view text, bool fromVolume)
+    : base_(base), fromVolume_(fromVolume) {
+    const std::size_t lastSeparator = text.rfind('\\');
+    if (lastSeparator == std::string_view::npos) {
+        nothing_ = true;
+        return;
+    }
+    head_ = SplitAtBackslashes(text.substr(0, lastSeparator));
+    tail_ = text.substr(lastSeparator + 1);
+    anyParent_ = !fromVolume && head_.size() == 1 && head_[0].empty();
+    for (EntryBits* bits : {&settled_, &allowed_, &gSettled_, &isG_})
+        bits->assign(EntryBitsWords(base.FolderCount()), 0);
+}
+
+bool PathAllowance::Allows(std::uint32_t entry) {
+    if (nothing_) return false;
+    const std::uint32_t parent = base_.Parent(entry);
+    if (!IsVolumeRef(parent) && FolderAllows(parent)) return true;
+    return StartsWithTail(entry) && IsG(parent);
+}
+
+bool PathAllowance::StartsWithTail(std::uint32_t entry) const {
+    return tail_.empty() || base_.Folded(entry).starts_with(tail_);
+}
+
+bool PathAllowance::IsG(std::uint32_t node) {
+    if (anyParent_) return true;
+    if (IsVolumeRef(node)) return PathEndsWith(base_, node, head_, head_.size() - 1, fromVolume_);
+    const std::uint32_t ordinal = base_.FolderOrdinal(node);
+    if (!engine::IsMarked(gSettled_, ordinal)) {
+        MarkEntry(gSettled_, ordinal);
+        if (PathEndsWith(base_, node, head_, head_.size() - 1, fromVolume_)) MarkEntry(isG_, ordinal);
+    }
+    return engine::IsMarked(isG_, ordinal);
+}
+
+bool PathAllowance::FolderAllows(std::uint32_t folder) {
+    // Up to the first folder already settled, or a start, or the volume; every folder passed on
+    // the way was no start, so it is settled as the one above it.
+    chain_.clear();
+    bool allowed = false;
+    for (std::uint32_t f = folder;;) {
+        const std::uint32_t ordinal = base_.FolderOrdinal(f);
+        if (engine::IsMarked(settled_, ordinal)) {
+            allowed = engine::IsMarked(allowed_, ordinal);
+            break;
+        }
+        chain_.push_back(ordinal);
+        const std::uint32_t up = base_.Parent(f);
+        if (StartsWithTail(f) && IsG(up)) {
+            allowed = true;
+            break;
+        }
+        if (IsVolumeRef(up)) break;
+        f = up;
+    }
+    for (const std::uint32_t ordinal : chain_) {
+        MarkEntry(settled_, ordinal);
+        if (allowed) MarkEntry(allowed_, ordinal);
+    }
+    return allowed;
 }
 
 } // namespace nuv::engine

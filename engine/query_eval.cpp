@@ -76,21 +76,6 @@ bool ProvesAll(const Query& query, GroupSet proven) {
     return true;
 }
 
-// A matcher per worker thread, made when the worker first needs one.
-class WorkerMatchers {
-public:
-    WorkerMatchers(const Snapshot& snapshot, const Query& query) : snapshot_(snapshot), query_(query) {}
-    ItemMatcher& For(std::size_t worker) {
-        auto& matcher = matchers_[worker];
-        return matcher ? *matcher : matcher.emplace(snapshot_, query_);
-    }
-
-private:
-    const Snapshot& snapshot_;
-    const Query& query_;
-    std::array<std::optional<ItemMatcher>, kChunkWorkers> matchers_;
-};
-
 // Walks the removed list alongside ascending base indices.
 class RemovedCursor {
 public:
@@ -106,29 +91,68 @@ private:
     std::vector<std::uint32_t>::const_iterator at_, end_;
 };
 
-// The base entries whose path holds one of the driver's path texts.
-EntryBits MarkPathMatches(const BaseIndex& base, const Driver& driver) {
+// The base entries whose path holds one of the driver's path texts; none when a walk would pass
+// `budget` entries.
+std::optional<EntryBits> MarkPathMatches(const BaseIndex& base, const Driver& driver, std::size_t budget) {
     EntryBits marked(EntryBitsWords(base.Size()), 0);
     for (const PathText& path : driver.paths) {
-        if (path.fromVolume)
-            MarkEntriesWithPathStarting(base, path.text, marked);
-        else
-            MarkEntriesWithPathContaining(base, path.text, marked);
+        const bool complete = path.fromVolume ? MarkEntriesWithPathStarting(base, path.text, marked, budget)
+                                              : MarkEntriesWithPathContaining(base, path.text, marked, budget);
+        if (!complete) return std::nullopt;
     }
     return marked;
 }
 
 // Looking up a candidate's name costs a cache miss; scanning every name costs a byte read each.
-// Past about one candidate in this many entries, the scan of a name group wins.
+// Past about one candidate in this many entries, the scan of a name group wins. The same share
+// bounds a path walk beside a name group: past it, the walk costs more than climbing up from
+// each of the name scan's candidates, unless those are as many.
 constexpr std::size_t kEntriesPerLookupWorthAScan = 32;
 
-// What one chunk of a scan over every base entry needs: the name driver (or none: every entry is
-// a candidate), the entries a path driver allows (or none: all are), and the groups both prove.
+// What a scan over every base entry needs: the name driver (or none: every entry is a
+// candidate), how the path driver's texts are checked (the entries they allow, or a climb up from
+// each candidate, or neither when there is no path driver), and the groups the drivers prove.
 struct ScanPlan {
     const Driver* names = nullptr;
     const EntryBits* allowed = nullptr;
+    const Driver* climb = nullptr;
     GroupSet proven = kNoGroups;
     bool provesAll = false; // every candidate the drivers leave matches
+};
+
+// A worker's state for a scan: its item matcher, and the path checks of a climb.
+class ScanWorker {
+public:
+    ScanWorker(const Snapshot& snapshot, const Query& query, const ScanPlan& plan) : matcher(snapshot, query) {
+        if (plan.climb)
+            for (const PathText& path : plan.climb->paths)
+                climbs_.emplace_back(snapshot.Base(), path.text, path.fromVolume);
+    }
+    bool ClimbAllows(std::uint32_t entry) {
+        return std::any_of(climbs_.begin(), climbs_.end(), [&](PathAllowance& path) { return path.Allows(entry); });
+    }
+
+    ItemMatcher matcher;
+
+private:
+    std::vector<PathAllowance> climbs_;
+};
+
+// One per worker thread, made when the worker first needs it.
+class ScanWorkers {
+public:
+    ScanWorkers(const Snapshot& snapshot, const Query& query, const ScanPlan& plan)
+        : snapshot_(snapshot), query_(query), plan_(plan) {}
+    ScanWorker& For(std::size_t worker) {
+        auto& state = workers_[worker];
+        return state ? *state : state.emplace(snapshot_, query_, plan_);
+    }
+
+private:
+    const Snapshot& snapshot_;
+    const Query& query_;
+    const ScanPlan& plan_;
+    std::array<std::optional<ScanWorker>, kChunkWorkers> workers_;
 };
 
 // Chunk c of a scan over `count` entries, cut on word bounds so that no two chunks write the
@@ -138,30 +162,36 @@ std::pair<std::uint32_t, std::uint32_t> WordAlignedChunk(std::size_t count, std:
     return {static_cast<std::uint32_t>(cut(c)), static_cast<std::uint32_t>(cut(c + 1))};
 }
 
-// Marks the base entries in [first, last) that match, `first` on a word bound, and returns how
-// many. The chunk's words are cleared first: the marks may be a spent answer's memory.
-std::size_t MarkBaseRange(const Snapshot& snapshot, const ScanPlan& plan, ItemMatcher& matcher, std::uint32_t first,
-                          std::uint32_t last, EntryBits& marks) {
+// Marks the candidates among the base entries in [first, last), `first` on a word bound: those
+// the name driver finds, less those removed since. The chunk's words are cleared first: the marks
+// may be a spent answer's memory.
+void MarkCandidates(const Snapshot& snapshot, const ScanPlan& plan, std::uint32_t first, std::uint32_t last,
+                    EntryBits& marks) {
     const std::size_t firstWord = first / 64, endWord = EntryBitsWords(last);
     std::fill(marks.begin() + static_cast<std::ptrdiff_t>(firstWord),
-              marks.begin() + static_cast<std::ptrdiff_t>(endWord), 0);
-    if (plan.names) {
+              marks.begin() + static_cast<std::ptrdiff_t>(endWord), plan.names ? 0 : ~std::uint64_t{0});
+    if (plan.names)
         for (const NameNeedle& needle : plan.names->needles)
             MarkEntriesContaining(snapshot.Base(), needle, first, last, marks);
-    } else {
-        std::fill(marks.begin() + static_cast<std::ptrdiff_t>(firstWord),
-                  marks.begin() + static_cast<std::ptrdiff_t>(endWord), ~std::uint64_t{0});
-        if (last % 64 != 0) marks[endWord - 1] = (std::uint64_t{1} << (last % 64)) - 1;
-    }
-    if (plan.allowed)
-        for (std::size_t w = firstWord; w < endWord; ++w)
-            marks[w] &= (*plan.allowed)[w];
+    else if (last % 64 != 0)
+        marks[endWord - 1] = (std::uint64_t{1} << (last % 64)) - 1;
     const auto& removed = snapshot.Removed();
     for (auto it = std::lower_bound(removed.begin(), removed.end(), first); it != removed.end() && *it < last; ++it)
         marks[*it / 64] &= ~(std::uint64_t{1} << (*it % 64));
-    if (!plan.provesAll)
+}
+
+// Unmarks the candidates in [first, last) that do not match and returns how many are left.
+std::size_t KeepMatchingCandidates(const ScanPlan& plan, ScanWorker& worker, std::uint32_t first, std::uint32_t last,
+                                   EntryBits& marks) {
+    const std::size_t firstWord = first / 64, endWord = EntryBitsWords(last);
+    if (plan.allowed)
+        for (std::size_t w = firstWord; w < endWord; ++w)
+            marks[w] &= (*plan.allowed)[w];
+    if (plan.climb || !plan.provesAll)
         ForEachMarked(marks, firstWord, endWord, [&](std::uint32_t entry) {
-            if (!matcher.Matches(entry, plan.proven)) marks[entry / 64] &= ~(std::uint64_t{1} << (entry % 64));
+            if ((plan.climb && !worker.ClimbAllows(entry)) ||
+                (!plan.provesAll && !worker.matcher.Matches(entry, plan.proven)))
+                marks[entry / 64] &= ~(std::uint64_t{1} << (entry % 64));
         });
     return CountMarked(marks.data() + firstWord, endWord - firstWord);
 }
@@ -173,11 +203,12 @@ std::vector<std::uint32_t> KeepMatching(const Snapshot& snapshot, const Query& q
                                         bool dropRemoved) {
     const std::size_t chunks = ChunkCountFor(items.size());
     std::vector<std::vector<std::uint32_t>> kept(chunks);
-    WorkerMatchers matchers(snapshot, query);
+    const ScanPlan matchOnly;
+    ScanWorkers workers(snapshot, query, matchOnly);
     RunChunksInParallel(chunks, [&](std::size_t c, std::size_t worker) {
         const auto [first, last] = ChunkBounds(items.size(), chunks, c);
         if (first == last) return;
-        ItemMatcher& matcher = matchers.For(worker);
+        ItemMatcher& matcher = workers.For(worker).matcher;
         RemovedCursor removed(snapshot.Removed(), items[first]);
         kept[c].reserve(last - first);
         for (std::size_t k = first; k < last; ++k)
@@ -212,14 +243,19 @@ ResultSet ScanBase(const Snapshot& snapshot, const Query& query, ResultSet spent
         plan.names = &*drivers.names;
         plan.proven |= drivers.names->proven;
     }
-    EntryBits allowed;
+    const std::size_t lookupsWorthAScan = base.Size() / kEntriesPerLookupWorthAScan;
+    std::optional<EntryBits> allowed;
     if (drivers.paths) {
-        allowed = MarkPathMatches(base, *drivers.paths);
-        plan.allowed = &allowed;
         plan.proven |= drivers.paths->proven | drivers.provenByBoth;
-        const std::size_t allowedCount = CountMarked(allowed.data(), allowed.size());
-        if (drivers.names && allowedCount * kEntriesPerLookupWorthAScan < base.Size())
-            return CheckAllowedEntries(snapshot, query, *drivers.names, allowed, allowedCount, plan.proven);
+        allowed = MarkPathMatches(base, *drivers.paths, drivers.names ? lookupsWorthAScan : kNoWalkBudget);
+        if (allowed) {
+            plan.allowed = &*allowed;
+            const std::size_t allowedCount = CountMarked(allowed->data(), allowed->size());
+            if (drivers.names && allowedCount < lookupsWorthAScan)
+                return CheckAllowedEntries(snapshot, query, *drivers.names, *allowed, allowedCount, plan.proven);
+        } else {
+            plan.climb = &*drivers.paths;
+        }
     }
     plan.provesAll = ProvesAll(query, plan.proven);
     EntryBits marks = spent.TakeMarks();
@@ -227,10 +263,26 @@ ResultSet ScanBase(const Snapshot& snapshot, const Query& query, ResultSet spent
     if (marks.size() != EntryBitsWords(base.Size())) marks = EntryBits(EntryBitsWords(base.Size()));
     const std::size_t chunks = ChunkCountFor(base.Size());
     std::vector<std::size_t> counts(chunks);
-    WorkerMatchers matchers(snapshot, query);
+    bool candidatesMarked = false;
+    if (plan.climb) {
+        // The path walk was abandoned as too large: the name scan's candidates first, then either a
+        // climb from each of them or, when they are as many, the whole walk after all.
+        RunChunksInParallel(chunks, [&](std::size_t c, std::size_t) {
+            const auto [first, last] = WordAlignedChunk(base.Size(), chunks, c);
+            MarkCandidates(snapshot, plan, first, last, marks);
+        });
+        candidatesMarked = true;
+        if (CountMarked(marks.data(), marks.size()) >= lookupsWorthAScan) {
+            allowed = MarkPathMatches(base, *drivers.paths, kNoWalkBudget);
+            plan.allowed = &*allowed;
+            plan.climb = nullptr;
+        }
+    }
+    ScanWorkers workers(snapshot, query, plan);
     RunChunksInParallel(chunks, [&](std::size_t c, std::size_t worker) {
         const auto [first, last] = WordAlignedChunk(base.Size(), chunks, c);
-        counts[c] = MarkBaseRange(snapshot, plan, matchers.For(worker), first, last, marks);
+        if (!candidatesMarked) MarkCandidates(snapshot, plan, first, last, marks);
+        counts[c] = KeepMatchingCandidates(plan, workers.For(worker), first, last, marks);
     });
     std::size_t count = 0;
     for (std::size_t n : counts)

@@ -144,7 +144,7 @@ TEST(ReferenceComparison, LargeIndexSharedAcrossThreadsGivesTheSameRows) {
     ASSERT_EQ(catalog.Size(), reference.Size());
     ASSERT_GT(ChunkCountFor(catalog.Size()), 1u) << "too small to be shared";
     for (const char* query : {"", "n", "!n1", "n1", "*1", "n4*", "a\\b", "\\a", "c:\\a\\b", "a\\ab\\", "n2 !a.b", "n|ß",
-                              "c:\\a n1", "c:\\a\\b n2|ß", "c:\\a\\*1", "*\\ab\\*2", "c:\\*", "d:\\b*\\n*3"})
+                              "c:\\a n1", "c:\\a n1234", "\\b n4321|n77", "c:\\*\\n77*", "c:\\a\\b n2|ß", "c:\\a\\*1", "*\\ab\\*2", "c:\\*", "d:\\b*\\n*3"})
         EXPECT_EQ(testing::Query(catalog, query), reference.Run(query)) << query;
 
     Search search(catalog);
