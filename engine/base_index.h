@@ -19,8 +19,8 @@ namespace nuv::engine {
 // Folded names are packed into one buffer, each followed by a zero byte, so one substring scan
 // covers every name; a query never contains a zero byte's match across two names because every
 // hit is checked against its name's end.
-// Every array of a BaseIndex, viewed, so that the arrays may live in vectors of a build or in
-// bytes from elsewhere.
+// Every array of a BaseIndex, viewed: what the index file holds, so that a loaded index uses the
+// file's bytes in place instead of copying or recomputing them.
 struct BaseIndexArrays {
     std::string_view names;              // every name, packed without separators
     ArrayView<std::uint32_t> nameStarts; // entry i's name is names[nameStarts[i], nameStarts[i+1])
@@ -45,6 +45,13 @@ public:
     // Fails, with a reason, on broken structure: parents out of range, a parent that is not a
     // folder, a cycle, offsets that run backwards or past the names.
     static std::shared_ptr<const BaseIndex> Build(RawTree&& raw, std::string* error);
+    // Uses arrays that live in `storage` (a loaded file's bytes) in place, after checking that
+    // they are exactly what Build would have made of the same entries: offsets in range, names
+    // folded, entries in result order, parents acyclic, every derived table agreeing. Fails, with
+    // a reason, on the first disagreement.
+    static std::shared_ptr<const BaseIndex> Adopt(const BaseIndexArrays& arrays,
+                                                  std::vector<std::string> volumes,
+                                                  std::shared_ptr<const void> storage, std::string* error);
 
     std::size_t Size() const { return a_.parents.size(); }
     std::string_view Name(std::uint32_t i) const {
@@ -88,7 +95,7 @@ private:
     BaseIndexArrays a_;
     std::vector<std::string> volumes_;
     std::vector<std::string> volumesFolded_;
-    // Whatever a_ points into.
+    // Whatever a_ points into: the vectors of a build, or the bytes of a loaded file.
     std::shared_ptr<const void> storage_;
 
     friend class BaseIndexBuilder;
