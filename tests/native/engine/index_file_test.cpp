@@ -218,6 +218,32 @@ TEST_F(IndexFile, RejectsWellFormedFilesWithBrokenStructure) {
     EXPECT_EQ(Query(catalog, ""), (std::vector<std::string>{"C:\\a\\", "C:\\a\\b\\", "C:\\a\\b\\file"}));
 }
 
+// A large index checks the folding of its names beside the other tables, on a thread of its own;
+// a fault found there is reported like any other.
+TEST_F(IndexFile, LargeIndexIsCheckedWholeOnLoad) {
+    RawTree tree;
+    const std::uint32_t volume = tree.AddVolume("C:");
+    std::uint32_t folder = volume;
+    for (std::uint32_t i = 0; i < 70000; ++i) {
+        if (i % 1000 == 0) folder = tree.Add(volume, "Folder " + std::to_string(i), true);
+        tree.Add(folder, "File " + std::to_string(i) + ".TXT", false);
+    }
+    std::string error;
+    const auto index = BaseIndex::Build(std::move(tree), &error);
+    ASSERT_TRUE(index) << error;
+    EditableArrays arrays(*index);
+    ASSERT_TRUE(ReplaceFileAtomically(file, arrays.Encode(), nullptr));
+    ASSERT_TRUE(catalog.Load(file, &error)) << error;
+    EXPECT_EQ(Query(catalog, "file 69999.txt"),
+              (std::vector<std::string>{"C:\\Folder 69000\\File 69999.TXT"}));
+
+    // "file 0.txt" becomes "file 0.txu": still in order, but not the folding of its name.
+    arrays.folded[arrays.foldedStarts[1] - 2] = 'u';
+    ASSERT_TRUE(ReplaceFileAtomically(file, arrays.Encode(), nullptr));
+    EXPECT_FALSE(catalog.Load(file, &error));
+    EXPECT_EQ(error, "index file damaged: folded names disagree with the names");
+}
+
 // The index uses the file's bytes where they lie; saving over the file (the service does so every
 // few seconds) must leave a loaded index answering as before.
 TEST_F(IndexFile, ALoadedIndexOutlivesItsFileBeingReplaced) {
