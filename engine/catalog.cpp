@@ -76,9 +76,10 @@ std::size_t Catalog::Size() const {
 bool Catalog::Save(const std::string& file, std::string* error) const {
     const auto base = BaseOf(CurrentSnapshot(), error);
     if (!base) return false;
-    const std::string bytes = EncodeIndexFile(*base);
+    std::string head;
+    const auto pieces = IndexFilePieces(*base, head);
     std::lock_guard lock(saveMutex_);
-    return ReplaceFileAtomically(file, bytes, error);
+    return ReplaceFileAtomically(file, pieces, error);
 }
 
 bool Catalog::Load(const std::string& file, std::string* error) {

@@ -52,18 +52,22 @@ std::string LastError(const char* what) {
 
 } // namespace
 
-bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, std::string* error) {
+bool ReplaceFileAtomically(const std::string& path, std::span<const std::string_view> pieces,
+                           std::string* error) {
     const std::string temporary = path + ".tmp";
     {
         ScopedHandle file = OpenFile(temporary, GENERIC_WRITE, CREATE_ALWAYS);
         if (!file) return Fail(error, LastError("creating the temporary index file"));
-        std::size_t written = 0;
-        while (written < bytes.size()) {
-            const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - written, 1u << 30));
-            DWORD done = 0;
-            if (!WriteFile(file.get(), bytes.data() + written, chunk, &done, nullptr) || done == 0)
-                return Fail(error, LastError("writing the index file"));
-            written += done;
+        for (const std::string_view bytes : pieces) {
+            std::size_t written = 0;
+            while (written < bytes.size()) {
+                const DWORD chunk =
+                    static_cast<DWORD>(std::min<std::size_t>(bytes.size() - written, 1u << 30));
+                DWORD done = 0;
+                if (!WriteFile(file.get(), bytes.data() + written, chunk, &done, nullptr) || done == 0)
+                    return Fail(error, LastError("writing the index file"));
+                written += done;
+            }
         }
         if (!FlushFileBuffers(file.get())) return Fail(error, LastError("flushing the index file"));
     }
@@ -143,17 +147,20 @@ std::string FolderOf(const std::string& path) {
 
 } // namespace
 
-bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, std::string* error) {
+bool ReplaceFileAtomically(const std::string& path, std::span<const std::string_view> pieces,
+                           std::string* error) {
     const std::string temporary = path + ".tmp";
     {
         Descriptor file(open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
         if (file.fd < 0) return Fail(error, LastError("creating the temporary index file"));
-        std::size_t written = 0;
-        while (written < bytes.size()) {
-            const ssize_t done = write(file.fd, bytes.data() + written, bytes.size() - written);
-            if (done < 0 && errno == EINTR) continue;
-            if (done <= 0) return Fail(error, LastError("writing the index file"));
-            written += static_cast<std::size_t>(done);
+        for (const std::string_view bytes : pieces) {
+            std::size_t written = 0;
+            while (written < bytes.size()) {
+                const ssize_t done = write(file.fd, bytes.data() + written, bytes.size() - written);
+                if (done < 0 && errno == EINTR) continue;
+                if (done <= 0) return Fail(error, LastError("writing the index file"));
+                written += static_cast<std::size_t>(done);
+            }
         }
         if (fsync(file.fd) != 0) return Fail(error, LastError("flushing the index file"));
     }

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -10,9 +11,14 @@ namespace nuv::engine {
 
 // The engine's only contact with the operating system. Paths are UTF-8 on every platform.
 
-// Writes `bytes` to "<path>.tmp", flushes it to the disk, then renames it over `path`, so that a
-// process killed at any instant leaves either the old file or the new one, never a torn one.
-bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, std::string* error);
+// Writes `pieces`, one after another, to "<path>.tmp", flushes it to the disk, then renames it
+// over `path`, so that a process killed at any instant leaves either the old file or the new one,
+// never a torn one. Pieces spare a caller joining large arrays into one buffer first.
+bool ReplaceFileAtomically(const std::string& path, std::span<const std::string_view> pieces,
+                           std::string* error);
+inline bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, std::string* error) {
+    return ReplaceFileAtomically(path, std::span<const std::string_view>(&bytes, 1), error);
+}
 
 bool ReadWholeFile(const std::string& path, std::string& bytes, std::string* error);
 

@@ -60,6 +60,13 @@ std::array<std::string_view, kSectionCount> SectionBytes(const BaseIndexArrays& 
             bytes(a.childrenStarts)};
 }
 
+std::string Join(const std::vector<std::string_view>& pieces) {
+    std::string joined;
+    for (const std::string_view piece : pieces)
+        joined.append(piece);
+    return joined;
+}
+
 bool Fail(std::string* error, const char* why) {
     if (error) *error = why;
     return false;
@@ -220,20 +227,24 @@ std::uint64_t IndexFileChecksum(std::string_view file) {
     return checksum.Finish();
 }
 
-std::string EncodeIndexFile(const BaseIndex& index) {
+std::vector<std::string_view> IndexFilePieces(const BaseIndex& index, std::string& head) {
     std::vector<std::string> volumes;
     for (std::uint32_t v = 0; v < index.VolumeCount(); ++v)
         volumes.push_back(index.VolumeName(v));
-    return EncodeIndexFile(index.Arrays(), volumes);
+    return IndexFilePieces(index.Arrays(), volumes, head);
 }
 
-std::string EncodeIndexFile(const BaseIndexArrays& arrays, const std::vector<std::string>& volumeNames) {
-    std::string volumes;
+std::vector<std::string_view> IndexFilePieces(const BaseIndexArrays& arrays,
+                                              const std::vector<std::string>& volumeNames,
+                                              std::string& head) {
+    static constexpr char kZeros[kSectionAlignment] = {};
+    head.assign(kHeaderSize, '\0');
     for (const std::string& v : volumeNames) {
-        Put(volumes, static_cast<std::uint32_t>(v.size()));
-        volumes.append(v);
+        Put(head, static_cast<std::uint32_t>(v.size()));
+        head.append(v);
     }
-    const auto sections = SectionBytes(arrays, volumes);
+    // `head` holds all it ever will: the views below stay valid.
+    const auto sections = SectionBytes(arrays, std::string_view(head).substr(kHeaderSize));
 
     Header header{};
     std::memcpy(header.magic, kMagic, sizeof(kMagic));
@@ -241,24 +252,37 @@ std::string EncodeIndexFile(const BaseIndexArrays& arrays, const std::vector<std
     header.headerSize = kHeaderSize;
     header.volumeCount = static_cast<std::uint32_t>(volumeNames.size());
     header.entryCount = static_cast<std::uint32_t>(arrays.parents.size());
+    std::vector<std::string_view> pieces{std::string_view(head).substr(0, kHeaderSize)};
     std::uint64_t end = kHeaderSize;
     for (std::uint32_t k = 0; k < kSectionCount; ++k) {
-        header.sections[k] = {(end + kSectionAlignment - 1) / kSectionAlignment * kSectionAlignment,
-                              sections[k].size()};
-        end = header.sections[k].offset + header.sections[k].size;
+        const std::uint64_t offset = (end + kSectionAlignment - 1) / kSectionAlignment * kSectionAlignment;
+        header.sections[k] = {offset, sections[k].size()};
+        pieces.emplace_back(kZeros, static_cast<std::size_t>(offset - end));
+        pieces.push_back(sections[k]);
+        end = offset + sections[k].size();
     }
     header.payloadSize = end - kHeaderSize;
+    std::memcpy(head.data(), &header, sizeof(header));
 
-    std::string file;
-    file.reserve(static_cast<std::size_t>(end));
-    Put(file, header);
-    for (std::uint32_t k = 0; k < kSectionCount; ++k) {
-        file.resize(static_cast<std::size_t>(header.sections[k].offset), '\0');
-        file.append(sections[k]);
-    }
-    header.checksum = IndexFileChecksum(file);
-    std::memcpy(file.data() + kChecksumOffset, &header.checksum, sizeof(header.checksum));
-    return file;
+    // As IndexFileChecksum over the joined pieces, which need not be joined for it.
+    Checksum checksum;
+    checksum.Add(pieces[0].substr(0, kChecksumOffset));
+    checksum.Add(pieces[0].substr(kChecksumOffset + sizeof(std::uint64_t)));
+    for (std::size_t p = 1; p < pieces.size(); ++p)
+        checksum.Add(pieces[p]);
+    const std::uint64_t sum = checksum.Finish();
+    std::memcpy(head.data() + kChecksumOffset, &sum, sizeof(sum));
+    return pieces;
+}
+
+std::string EncodeIndexFile(const BaseIndex& index) {
+    std::string head;
+    return Join(IndexFilePieces(index, head));
+}
+
+std::string EncodeIndexFile(const BaseIndexArrays& arrays, const std::vector<std::string>& volumes) {
+    std::string head;
+    return Join(IndexFilePieces(arrays, volumes, head));
 }
 
 std::shared_ptr<const BaseIndex> DecodeIndexFile(std::string_view bytes, std::string* error) {

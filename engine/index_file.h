@@ -72,8 +72,15 @@ inline constexpr std::size_t kPayloadSizeOffset = 16;
 inline constexpr std::size_t kChecksumOffset = 24;
 inline constexpr std::size_t kSectionTableOffset = 40;
 
+// The file as pieces to write one after another: the header, the volume list and padding, which
+// it places in `head` (to be kept alive and unchanged while the pieces are used), and the
+// index's arrays, viewed where the index holds them, so that a save copies none of them.
+std::vector<std::string_view> IndexFilePieces(const BaseIndex& index, std::string& head);
+// The same for whatever arrays it is given; a loader refuses any that a build would not make.
+std::vector<std::string_view> IndexFilePieces(const BaseIndexArrays& arrays,
+                                              const std::vector<std::string>& volumes, std::string& head);
+// The pieces joined.
 std::string EncodeIndexFile(const BaseIndex& index);
-// Writes whatever arrays it is given; a loader refuses any that a build would not have made.
 std::string EncodeIndexFile(const BaseIndexArrays& arrays, const std::vector<std::string>& volumes);
 
 // Checks everything the header promises, the checksum, then the whole structure, before a
