@@ -218,13 +218,13 @@ TEST_F(IndexFile, RejectsWellFormedFilesWithBrokenStructure) {
     EXPECT_EQ(Query(catalog, ""), (std::vector<std::string>{"C:\\a\\", "C:\\a\\b\\", "C:\\a\\b\\file"}));
 }
 
-// A large index checks the folding of its names beside the other tables, on a thread of its own;
-// a fault found there is reported like any other.
+// A large file is checksummed, and the folding of its names checked, beside the other checks, on
+// threads of their own; a fault found there is reported like any other.
 TEST_F(IndexFile, LargeIndexIsCheckedWholeOnLoad) {
     RawTree tree;
     const std::uint32_t volume = tree.AddVolume("C:");
     std::uint32_t folder = volume;
-    for (std::uint32_t i = 0; i < 70000; ++i) {
+    for (std::uint32_t i = 0; i < 100000; ++i) {
         if (i % 1000 == 0) folder = tree.Add(volume, "Folder " + std::to_string(i), true);
         tree.Add(folder, "File " + std::to_string(i) + ".TXT", false);
     }
@@ -234,14 +234,22 @@ TEST_F(IndexFile, LargeIndexIsCheckedWholeOnLoad) {
     EditableArrays arrays(*index);
     ASSERT_TRUE(ReplaceFileAtomically(file, arrays.Encode(), nullptr));
     ASSERT_TRUE(catalog.Load(file, &error)) << error;
-    EXPECT_EQ(Query(catalog, "file 69999.txt"),
-              (std::vector<std::string>{"C:\\Folder 69000\\File 69999.TXT"}));
+    EXPECT_EQ(Query(catalog, "file 99999.txt"),
+              (std::vector<std::string>{"C:\\Folder 99000\\File 99999.TXT"}));
 
+    // Each refusal leaves the file's bytes to the threads still reading them, which must be
+    // done before the bytes go.
+    std::string flipped = arrays.Encode();
+    flipped[flipped.size() / 2] ^= 0x20;
+    WriteBytes(file, flipped);
+    EXPECT_FALSE(catalog.Load(file, &error));
+    EXPECT_EQ(error, "index file checksum mismatch");
     // "file 0.txt" becomes "file 0.txu": still in order, but not the folding of its name.
     arrays.folded[arrays.foldedStarts[1] - 2] = 'u';
     ASSERT_TRUE(ReplaceFileAtomically(file, arrays.Encode(), nullptr));
     EXPECT_FALSE(catalog.Load(file, &error));
     EXPECT_EQ(error, "index file damaged: folded names disagree with the names");
+    EXPECT_EQ(Query(catalog, "file 99999.txt").size(), 1u); // the catalogue keeps what it had
 }
 
 // The index uses the file's bytes where they lie; saving over the file (the service does so every
