@@ -10,6 +10,31 @@
 #include "engine/parallel_sort.h"
 
 namespace nuv::engine {
+namespace {
+
+// The arrays of a built index, which its views point into.
+struct BuiltArrays {
+    std::string names;
+    std::vector<std::uint32_t> nameStarts;
+    std::string folded;
+    std::vector<std::uint32_t> foldedStarts;
+    std::vector<std::uint32_t> parents;
+    std::vector<std::uint64_t> folderBits;
+    std::vector<std::uint32_t> foldersBefore;
+    std::string folderFolded;
+    std::vector<std::uint32_t> folderFoldedStarts;
+    std::vector<std::uint32_t> folderEntries;
+    std::vector<std::uint32_t> children;
+    std::vector<std::uint32_t> childrenStarts;
+
+    BaseIndexArrays Views() const {
+        return {names,      nameStarts,    folded,       foldedStarts,       parents,
+                folderBits, foldersBefore, folderFolded, folderFoldedStarts, folderEntries,
+                children,   childrenStarts};
+    }
+};
+
+} // namespace
 
 // Turns a RawTree into a BaseIndex. Folders and volumes are "nodes", numbered so that tables
 // over them stay as small as the folders are few: the folder that is the k-th folder entry is
@@ -51,16 +76,16 @@ private:
     void SettleSharedPrefix(std::uint32_t first, std::uint32_t last);
     void SortEqualFoldedRuns();
     void RankFolders();
-    void EmitFolded(BaseIndex& index) const;
-    void EmitNames(BaseIndex& index) const;
-    void EmitParents(BaseIndex& index);
-    void EmitInResultOrder(BaseIndex& index);
-    void EmitInInputOrder(BaseIndex& index, std::vector<std::uint32_t>&& starts,
+    void EmitFolded(BuiltArrays& out) const;
+    void EmitNames(BuiltArrays& out) const;
+    void EmitParents(BuiltArrays& out);
+    void EmitInResultOrder(BaseIndex& index, BuiltArrays& out);
+    void EmitInInputOrder(BaseIndex& index, BuiltArrays& out, std::vector<std::uint32_t>&& starts,
                           std::vector<std::uint32_t>&& children);
-    void EmitChildren(BaseIndex& index);
+    void EmitChildren(BaseIndex& index, BuiltArrays& out);
     void SortRawByParent(std::vector<std::uint32_t>& starts, std::vector<std::uint32_t>& children) const;
     void EmitVolumes(BaseIndex& index) const;
-    static void EmitFolderNames(BaseIndex& index);
+    static void EmitFolderNames(BaseIndex& index, BuiltArrays& out);
 
     RawTree& raw_;
     std::size_t entryCount_;
@@ -145,8 +170,8 @@ bool BaseIndexBuilder::Validate(std::string* error) {
     return CheckAcyclic(error);
 }
 
-// Notes on the way whether the input already sorts by folded name, so a loaded file, which
-// does, needs no sort. Fails when the folded names outgrow the 32-bit offsets that hold them.
+// Notes on the way whether the input already sorts by folded name, so a flattened catalogue,
+// which does, needs no sort. Fails when the folded names outgrow the 32-bit offsets that hold them.
 bool BaseIndexBuilder::FoldNames() {
     // Folding keeps most names' sizes, so this is usually exact; the rare growth is trimmed later.
     folded_.reserve(raw_.names.size() + entryCount_);
@@ -168,7 +193,7 @@ bool BaseIndexBuilder::FoldNames() {
 }
 
 // Input sorted by folded name is in result order when, wherever neighbours fold alike, they
-// also follow by folder path, then by exact name. A file we wrote always is; anything else
+// also follow by folder path, then by exact name. A flattened catalogue always is; anything else
 // goes through the full sort, so a damaged order can never reach the index.
 bool BaseIndexBuilder::InputInResultOrder() {
     if (!foldedAscending_) return false;
@@ -241,14 +266,14 @@ void BaseIndexBuilder::SettleSharedPrefix(std::uint32_t first, std::uint32_t las
     }
 }
 
-void BaseIndexBuilder::EmitFolded(BaseIndex& index) const {
-    index.folded_.reserve(folded_.size());
-    index.foldedStarts_.reserve(entryCount_ + 1);
-    index.foldedStarts_.push_back(0);
+void BaseIndexBuilder::EmitFolded(BuiltArrays& out) const {
+    out.folded.reserve(folded_.size());
+    out.foldedStarts.reserve(entryCount_ + 1);
+    out.foldedStarts.push_back(0);
     for (std::uint32_t i : order_) {
-        index.folded_.append(FoldedOf(i));
-        index.folded_.push_back('\0');
-        index.foldedStarts_.push_back(static_cast<std::uint32_t>(index.folded_.size()));
+        out.folded.append(FoldedOf(i));
+        out.folded.push_back('\0');
+        out.foldedStarts.push_back(static_cast<std::uint32_t>(out.folded.size()));
     }
 }
 
@@ -329,74 +354,76 @@ void BaseIndexBuilder::RankFolders() {
     }
 }
 
-void BaseIndexBuilder::EmitNames(BaseIndex& index) const {
-    index.names_.reserve(raw_.names.size());
-    index.nameStarts_.reserve(entryCount_ + 1);
-    index.nameStarts_.push_back(0);
+void BaseIndexBuilder::EmitNames(BuiltArrays& out) const {
+    out.names.reserve(raw_.names.size());
+    out.nameStarts.reserve(entryCount_ + 1);
+    out.nameStarts.push_back(0);
     for (std::uint32_t i : order_) {
-        index.names_.append(raw_.Name(i));
-        index.nameStarts_.push_back(static_cast<std::uint32_t>(index.names_.size()));
+        out.names.append(raw_.Name(i));
+        out.nameStarts.push_back(static_cast<std::uint32_t>(out.names.size()));
     }
 }
 
-void BaseIndexBuilder::EmitParents(BaseIndex& index) {
+void BaseIndexBuilder::EmitParents(BuiltArrays& out) {
     // The raw folded starts are spent by now; taking over their pages spares the system handing
     // out (and zeroing) fresh ones, which on some machines costs more than the work itself.
     std::vector<std::uint32_t> position = std::move(foldedStarts_);
     position.resize(entryCount_);
     for (std::uint32_t k = 0; k < entryCount_; ++k)
         position[order_[k]] = k;
-    index.parents_.reserve(entryCount_);
-    index.folderBits_.assign((entryCount_ + 63) / 64, 0);
+    out.parents.reserve(entryCount_);
+    out.folderBits.assign((entryCount_ + 63) / 64, 0);
     for (std::uint32_t k = 0; k < entryCount_; ++k) {
         const std::uint32_t i = order_[k];
         const std::uint32_t p = raw_.parents[i];
-        index.parents_.push_back(IsVolumeRef(p) ? p : position[p]);
-        if (raw_.IsFolder(i)) index.folderBits_[k / 64] |= std::uint64_t{1} << (k % 64);
+        out.parents.push_back(IsVolumeRef(p) ? p : position[p]);
+        if (raw_.IsFolder(i)) out.folderBits[k / 64] |= std::uint64_t{1} << (k % 64);
     }
-    index.foldersBefore_.reserve(index.folderBits_.size() + 1);
+    out.foldersBefore.reserve(out.folderBits.size() + 1);
     std::uint32_t folders = 0;
-    for (std::uint64_t word : index.folderBits_) {
-        index.foldersBefore_.push_back(folders);
+    for (std::uint64_t word : out.folderBits) {
+        out.foldersBefore.push_back(folders);
         folders += static_cast<std::uint32_t>(CountBits(word));
     }
-    index.foldersBefore_.push_back(folders);
+    out.foldersBefore.push_back(folders);
 }
 
 // Every part gathers entries scattered over the raw arrays, so each waits on memory far more
 // than it computes; on two threads the waits overlap. The names go alone: they are as much
 // work as the folded names and the parents together.
-void BaseIndexBuilder::EmitInResultOrder(BaseIndex& index) {
-    std::thread names([&] { EmitNames(index); });
-    EmitFolded(index);
-    EmitParents(index);
+void BaseIndexBuilder::EmitInResultOrder(BaseIndex& index, BuiltArrays& out) {
+    std::thread names([&] { EmitNames(out); });
+    EmitFolded(out);
+    EmitParents(out);
     names.join();
-    EmitChildren(index);
+    index.a_ = out.Views(); // the folder numbering below reads the arrays through the index
+    EmitChildren(index, out);
     EmitVolumes(index);
-    EmitFolderNames(index);
+    EmitFolderNames(index, out);
 }
 
-// Input already in result order (a loaded file, a compaction) keeps its arrays as they are.
-void BaseIndexBuilder::EmitInInputOrder(BaseIndex& index, std::vector<std::uint32_t>&& starts,
+// Input already in result order (a scan, a compaction) keeps its arrays as they are.
+void BaseIndexBuilder::EmitInInputOrder(BaseIndex& index, BuiltArrays& out,
+                                        std::vector<std::uint32_t>&& starts,
                                         std::vector<std::uint32_t>&& children) {
-    index.names_ = std::move(raw_.names);
-    index.nameStarts_ = std::move(raw_.nameStarts);
-    index.parents_ = std::move(raw_.parents);
-    index.folderBits_ = std::move(raw_.folderBits);
-    index.foldersBefore_ = foldersBefore_;
+    out.names = std::move(raw_.names);
+    out.nameStarts = std::move(raw_.nameStarts);
+    out.parents = std::move(raw_.parents);
+    out.folderBits = std::move(raw_.folderBits);
+    out.foldersBefore = foldersBefore_;
     // A scan may have reserved generously; the index keeps only what it holds.
-    index.names_.shrink_to_fit();
-    index.nameStarts_.shrink_to_fit();
-    index.parents_.shrink_to_fit();
-    index.folderBits_.shrink_to_fit();
-    index.folded_ = std::move(folded_);
-    if (index.folded_.capacity() > index.folded_.size() + index.folded_.size() / 64)
-        index.folded_.shrink_to_fit();
-    index.foldedStarts_ = std::move(foldedStarts_);
-    index.childrenStarts_ = std::move(starts);
-    index.children_ = std::move(children);
+    out.names.shrink_to_fit();
+    out.nameStarts.shrink_to_fit();
+    out.parents.shrink_to_fit();
+    out.folderBits.shrink_to_fit();
+    out.folded = std::move(folded_);
+    if (out.folded.capacity() > out.folded.size() + out.folded.size() / 64) out.folded.shrink_to_fit();
+    out.foldedStarts = std::move(foldedStarts_);
+    out.childrenStarts = std::move(starts);
+    out.children = std::move(children);
+    index.a_ = out.Views();
     EmitVolumes(index);
-    EmitFolderNames(index);
+    EmitFolderNames(index, out);
 }
 
 // Counting sort by parent keeps each parent's children in index order, which is result order.
@@ -416,13 +443,13 @@ void SortByParent(const std::vector<std::uint32_t>& parents, std::size_t nodeCou
         children[fill[node(parents[k])]++] = k;
 }
 
-void BaseIndexBuilder::EmitChildren(BaseIndex& index) {
+void BaseIndexBuilder::EmitChildren(BaseIndex& index, BuiltArrays& out) {
     const std::uint32_t folders = index.FolderCount();
-    index.children_ = std::move(order_); // spent by now, and exactly as large: its pages are reused
+    out.children = std::move(order_); // spent by now, and exactly as large: its pages are reused
     SortByParent(
-        index.parents_, folders + raw_.volumes.size(),
+        out.parents, folders + raw_.volumes.size(),
         [&](std::uint32_t p) { return IsVolumeRef(p) ? folders + VolumeIndex(p) : index.FolderOrdinal(p); },
-        index.childrenStarts_, index.children_);
+        out.childrenStarts, out.children);
 }
 
 // In input order the raw folder numbering is the index's own, so the children can be sorted out
@@ -441,27 +468,31 @@ void BaseIndexBuilder::EmitVolumes(BaseIndex& index) const {
         index.volumesFolded_.push_back(Fold(v));
 }
 
-void BaseIndexBuilder::EmitFolderNames(BaseIndex& index) {
+void BaseIndexBuilder::EmitFolderNames(BaseIndex& index, BuiltArrays& out) {
     const std::uint32_t folders = index.FolderCount();
-    index.folderEntries_.reserve(folders);
-    index.folderFoldedStarts_.reserve(folders + 1);
-    index.folderFoldedStarts_.push_back(0);
+    out.folderEntries.reserve(folders);
+    out.folderFoldedStarts.reserve(folders + 1);
+    out.folderFoldedStarts.push_back(0);
     for (std::uint32_t k = 0; k < index.Size(); ++k) {
         if (!index.IsFolder(k)) continue;
-        index.folderEntries_.push_back(k);
-        index.folderFolded_.append(index.Folded(k));
-        index.folderFolded_.push_back('\0');
-        index.folderFoldedStarts_.push_back(static_cast<std::uint32_t>(index.folderFolded_.size()));
+        out.folderEntries.push_back(k);
+        out.folderFolded.append(index.Folded(k));
+        out.folderFolded.push_back('\0');
+        out.folderFoldedStarts.push_back(static_cast<std::uint32_t>(out.folderFolded.size()));
     }
-    index.folderFolded_.shrink_to_fit();
+    out.folderFolded.shrink_to_fit();
+    index.a_ = out.Views();
 }
 
 std::shared_ptr<const BaseIndex> BaseIndexBuilder::Run() {
     if (!FoldNames()) return nullptr;
     auto index = std::make_shared<BaseIndex>();
+    // Held by the index from the start: the views taken on the way stay valid as it fills.
+    auto built = std::make_shared<BuiltArrays>();
+    index->storage_ = built;
     if (foldedAscending_) {
-        // Most likely a file we wrote. Checking its order and sorting its children by parent
-        // are independent, and each is as slow as the other on a large index.
+        // Most likely a flattened catalogue (a save, a compaction). Checking its order and sorting its
+        // children by parent are independent, and each is as slow as the other on a large index.
         constexpr std::size_t kWorthASecondThread = 1 << 16;
         std::vector<std::uint32_t> starts, children;
         const auto byParent = [&] { SortRawByParent(starts, children); };
@@ -475,14 +506,14 @@ std::shared_ptr<const BaseIndex> BaseIndexBuilder::Run() {
             inOrder = InputInResultOrder();
         }
         if (inOrder) {
-            EmitInInputOrder(*index, std::move(starts), std::move(children));
+            EmitInInputOrder(*index, *built, std::move(starts), std::move(children));
             return index;
         }
     }
     SortByFoldedName();
     RankFolders();
     SortEqualFoldedRuns();
-    EmitInResultOrder(*index);
+    EmitInResultOrder(*index, *built);
     return index;
 }
 
@@ -504,8 +535,8 @@ std::pair<const std::uint32_t*, const std::uint32_t*> BaseIndex::Children(std::u
         run = FolderOrdinal(parent);
     else
         return {nullptr, nullptr};
-    const std::uint32_t* all = children_.data();
-    return {all + childrenStarts_[run], all + childrenStarts_[run + 1]};
+    const std::uint32_t* all = a_.children.data();
+    return {all + a_.childrenStarts[run], all + a_.childrenStarts[run + 1]};
 }
 
 } // namespace nuv::engine

@@ -13,6 +13,16 @@ std::shared_ptr<const BaseIndex> EmptyBase() {
     return BaseIndex::Build(std::move(empty), nullptr);
 }
 
+// The file holds a base index's arrays as they are: a snapshot with no changes since its base
+// is written straight from it, any other is first folded into a base of its own.
+std::shared_ptr<const BaseIndex> BaseOf(const std::shared_ptr<const Snapshot>& snapshot, std::string* error) {
+    const BaseIndex& base = snapshot->Base();
+    if (snapshot->Added().empty() && snapshot->Removed().empty() &&
+        snapshot->Volumes().size() == base.VolumeCount())
+        return std::shared_ptr<const BaseIndex>(snapshot, &base);
+    return BaseIndex::Build(snapshot->Flatten(), error);
+}
+
 } // namespace
 
 Catalog::Catalog() : writer_(std::make_unique<CatalogWriter>(EmptyBase())) {
@@ -64,16 +74,16 @@ std::size_t Catalog::Size() const {
 }
 
 bool Catalog::Save(const std::string& file, std::string* error) const {
-    const auto snapshot = CurrentSnapshot();
-    const std::string bytes = EncodeIndexFile(snapshot->Flatten());
+    const auto base = BaseOf(CurrentSnapshot(), error);
+    if (!base) return false;
+    std::string head;
+    const auto pieces = IndexFilePieces(*base, head);
     std::lock_guard lock(saveMutex_);
-    return ReplaceFileAtomically(file, bytes, error);
+    return ReplaceFileAtomically(file, pieces, error);
 }
 
 bool Catalog::Load(const std::string& file, std::string* error) {
-    RawTree tree;
-    if (!ReadIndexFile(file, tree, error)) return false;
-    auto base = BaseIndex::Build(std::move(tree), error);
+    auto base = LoadIndexFile(file, error);
     if (!base) return false;
     std::lock_guard lock(writeMutex_);
     writer_ = std::make_unique<CatalogWriter>(std::move(base));

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -51,18 +52,22 @@ std::string LastError(const char* what) {
 
 } // namespace
 
-bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, std::string* error) {
+bool ReplaceFileAtomically(const std::string& path, std::span<const std::string_view> pieces,
+                           std::string* error) {
     const std::string temporary = path + ".tmp";
     {
         ScopedHandle file = OpenFile(temporary, GENERIC_WRITE, CREATE_ALWAYS);
         if (!file) return Fail(error, LastError("creating the temporary index file"));
-        std::size_t written = 0;
-        while (written < bytes.size()) {
-            const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - written, 1u << 30));
-            DWORD done = 0;
-            if (!WriteFile(file.get(), bytes.data() + written, chunk, &done, nullptr) || done == 0)
-                return Fail(error, LastError("writing the index file"));
-            written += done;
+        for (const std::string_view bytes : pieces) {
+            std::size_t written = 0;
+            while (written < bytes.size()) {
+                const DWORD chunk =
+                    static_cast<DWORD>(std::min<std::size_t>(bytes.size() - written, 1u << 30));
+                DWORD done = 0;
+                if (!WriteFile(file.get(), bytes.data() + written, chunk, &done, nullptr) || done == 0)
+                    return Fail(error, LastError("writing the index file"));
+                written += done;
+            }
         }
         if (!FlushFileBuffers(file.get())) return Fail(error, LastError("flushing the index file"));
     }
@@ -104,6 +109,21 @@ bool InputFile::Read(char* dest, std::size_t size, std::size_t& done, std::strin
     return true;
 }
 
+FileBytes::~FileBytes() = default;
+
+bool FileBytes::Open(const std::string& path, std::string* error) {
+    InputFile file;
+    std::uint64_t size = 0;
+    if (!file.Open(path, error) || !file.Size(size, error)) return false;
+    copy_.reset(new std::uint64_t[static_cast<std::size_t>(size) / 8 + 1]); // not zero-filled: read over
+    std::size_t done = 0;
+    if (!file.Read(reinterpret_cast<char*>(copy_.get()), static_cast<std::size_t>(size), done, error))
+        return false;
+    data_ = reinterpret_cast<const char*>(copy_.get());
+    size_ = done; // a file that shrank meanwhile gives what it still has; its header says it is torn
+    return true;
+}
+
 #else
 
 std::string LastError(const char* what) {
@@ -127,17 +147,20 @@ std::string FolderOf(const std::string& path) {
 
 } // namespace
 
-bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, std::string* error) {
+bool ReplaceFileAtomically(const std::string& path, std::span<const std::string_view> pieces,
+                           std::string* error) {
     const std::string temporary = path + ".tmp";
     {
         Descriptor file(open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
         if (file.fd < 0) return Fail(error, LastError("creating the temporary index file"));
-        std::size_t written = 0;
-        while (written < bytes.size()) {
-            const ssize_t done = write(file.fd, bytes.data() + written, bytes.size() - written);
-            if (done < 0 && errno == EINTR) continue;
-            if (done <= 0) return Fail(error, LastError("writing the index file"));
-            written += static_cast<std::size_t>(done);
+        for (const std::string_view bytes : pieces) {
+            std::size_t written = 0;
+            while (written < bytes.size()) {
+                const ssize_t done = write(file.fd, bytes.data() + written, bytes.size() - written);
+                if (done < 0 && errno == EINTR) continue;
+                if (done <= 0) return Fail(error, LastError("writing the index file"));
+                written += static_cast<std::size_t>(done);
+            }
         }
         if (fsync(file.fd) != 0) return Fail(error, LastError("flushing the index file"));
     }
@@ -176,6 +199,32 @@ bool InputFile::Read(char* dest, std::size_t size, std::size_t& done, std::strin
         if (got == 0) break;
         done += static_cast<std::size_t>(got);
     }
+    return true;
+}
+
+FileBytes::~FileBytes() {
+    if (mapping_) munmap(mapping_, size_);
+}
+
+bool FileBytes::Open(const std::string& path, std::string* error) {
+    Descriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.fd < 0) return Fail(error, LastError("opening the index file"));
+    struct stat info {};
+    if (fstat(file.fd, &info) != 0) return Fail(error, LastError("sizing the index file"));
+    const auto size = static_cast<std::size_t>(info.st_size);
+    if (size == 0) return true; // nothing to map; the reader finds the file too short
+#ifdef MAP_POPULATE
+    // The whole file is read at once by the checks, so its pages are mapped in one call rather
+    // than fault by fault.
+    constexpr int kPopulate = MAP_POPULATE;
+#else
+    constexpr int kPopulate = 0;
+#endif
+    void* mapping = mmap(nullptr, size, PROT_READ, MAP_SHARED | kPopulate, file.fd, 0);
+    if (mapping == MAP_FAILED) return Fail(error, LastError("mapping the index file"));
+    mapping_ = mapping;
+    data_ = static_cast<const char*>(mapping);
+    size_ = size;
     return true;
 }
 

@@ -1,8 +1,11 @@
 #include "engine/index_file.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
+#include <cstddef>
 #include <cstring>
+#include <thread>
 
 #include "engine/file_io.h"
 
@@ -10,6 +13,11 @@ namespace nuv::engine {
 namespace {
 
 static_assert(std::endian::native == std::endian::little, "the index file is written in memory order");
+
+struct Section {
+    std::uint64_t offset;
+    std::uint64_t size;
+};
 
 struct Header {
     char magic[8];
@@ -19,23 +27,55 @@ struct Header {
     std::uint64_t checksum;
     std::uint32_t volumeCount;
     std::uint32_t entryCount;
-    std::uint64_t volumeBytes;
-    std::uint64_t nameBytes;
-    std::uint64_t reserved[2];
+    Section sections[kSectionCount];
+    std::uint64_t reserved[1];
 };
 static_assert(sizeof(Header) == kHeaderSize);
+static_assert(offsetof(Header, payloadSize) == kPayloadSizeOffset &&
+              offsetof(Header, checksum) == kChecksumOffset &&
+              offsetof(Header, sections) == kSectionTableOffset);
+static_assert(static_cast<std::uint32_t>(IndexSection::kChildrenStarts) + 1 == kSectionCount);
+static_assert(kHeaderSize % kSectionAlignment == 0);
 
 template <typename T> void Put(std::string& out, const T& value) {
     out.append(reinterpret_cast<const char*>(&value), sizeof(T));
 }
 
-template <typename T> void PutArray(std::string& out, const std::vector<T>& values) {
-    out.append(reinterpret_cast<const char*>(values.data()), values.size() * sizeof(T));
+// Every section's bytes as the index holds them, in file order.
+std::array<std::string_view, kSectionCount> SectionBytes(const BaseIndexArrays& a, std::string_view volumes) {
+    const auto bytes = [](auto view) {
+        return std::string_view(reinterpret_cast<const char*>(view.data()), view.size() * sizeof(view[0]));
+    };
+    return {volumes,
+            a.names,
+            bytes(a.nameStarts),
+            a.folded,
+            bytes(a.foldedStarts),
+            bytes(a.parents),
+            bytes(a.folderBits),
+            bytes(a.foldersBefore),
+            a.folderFolded,
+            bytes(a.folderFoldedStarts),
+            bytes(a.folderEntries),
+            bytes(a.children),
+            bytes(a.childrenStarts)};
+}
+
+std::string Join(const std::vector<std::string_view>& pieces) {
+    std::string joined;
+    for (const std::string_view piece : pieces)
+        joined.append(piece);
+    return joined;
 }
 
 bool Fail(std::string* error, const char* why) {
     if (error) *error = why;
     return false;
+}
+
+std::shared_ptr<const BaseIndex> Refuse(std::string* error, const char* why) {
+    Fail(error, why);
+    return nullptr;
 }
 
 bool DecodeVolumes(std::string_view bytes, std::uint32_t count, std::vector<std::string>& volumes) {
@@ -60,7 +100,7 @@ constexpr std::uint64_t kPrime1 = 0x9E3779B185EBCA87ull, kPrime2 = 0xC2B2AE3D27D
 // Four independent lanes of multiply-rotate keep the checksum near memory speed, so verifying a
 // large index adds little to its load time. Not a defence against tampering; the file is
 // per-user and merely has to be recognised as damaged. Fed piece by piece, it gives what one
-// pass over the joined pieces gives, so each section is checked while it is still in cache.
+// pass over the joined pieces gives, so a file's own checksum field can be left out.
 class Checksum {
 public:
     void Add(std::string_view bytes) {
@@ -109,152 +149,177 @@ private:
     std::uint64_t total_ = 0;
 };
 
-// Where the payload comes from: a file read piece by piece, or bytes already in memory.
-class Source {
-public:
-    virtual ~Source() = default;
-    // Fills `dest` completely or fails with a reason.
-    virtual bool Read(char* dest, std::size_t size, std::string* error) = 0;
-};
-
-class MemorySource : public Source {
-public:
-    explicit MemorySource(std::string_view bytes) : bytes_(bytes) {}
-    bool Read(char* dest, std::size_t size, std::string* error) override {
-        if (size > bytes_.size()) return Fail(error, "index file truncated or extended");
-        if (size > 0) std::memcpy(dest, bytes_.data(), size); // an empty section may have no buffer
-        bytes_.remove_prefix(size);
-        return true;
-    }
-
-private:
-    std::string_view bytes_;
-};
-
-class FileSource : public Source {
-public:
-    explicit FileSource(InputFile& file) : file_(file) {}
-    bool Read(char* dest, std::size_t size, std::string* error) override {
-        std::size_t done = 0;
-        if (!file_.Read(dest, size, done, error)) return false;
-        return done == size || Fail(error, "index file truncated or extended");
-    }
-
-private:
-    InputFile& file_;
-};
-
-// Reads one section into its place, checksumming it a piece at a time while the piece is still
-// in cache.
-bool ReadSection(Source& source, Checksum& checksum, char* dest, std::size_t size, std::string* error) {
-    constexpr std::size_t kPiece = 1 << 20;
-    for (std::size_t at = 0; at < size; at += kPiece) {
-        const std::size_t piece = std::min(kPiece, size - at);
-        if (!source.Read(dest + at, piece, error)) return false;
-        checksum.Add(std::string_view(dest + at, piece));
-    }
-    return true;
-}
-
-template <typename T>
-bool ReadArray(Source& source, Checksum& checksum, std::size_t count, std::vector<T>& values,
-               std::string* error) {
-    values.resize(count);
-    return ReadSection(source, checksum, reinterpret_cast<char*>(values.data()), count * sizeof(T), error);
-}
-
-// Checks everything the header promises before allocating a byte for the payload: every
-// section's size follows from the counts, and together they fill the file exactly, so no
-// allocation can exceed the file's own size.
+// Checks the header against the file's size: every section lies inside the payload, aligned, in
+// order and apart, so that viewing it as its array can read nothing outside the file.
 bool CheckHeader(const Header& header, std::uint64_t fileSize, std::string* error) {
-    if (std::memcmp(header.magic, kMagic, sizeof(kMagic)) != 0) return Fail(error, "not an index file");
-    if (header.version != kVersion) return Fail(error, "index file of another version");
     if (header.headerSize != kHeaderSize) return Fail(error, "index file header of the wrong size");
     if (header.payloadSize != fileSize - kHeaderSize) return Fail(error, "index file truncated or extended");
-    if (header.entryCount > kMaxEntries || header.volumeCount > kMaxEntries)
-        return Fail(error, "index file counts out of range");
-    const std::uint64_t entries = header.entryCount;
-    const std::uint64_t arrayBytes = 4 * (entries + 1) + 4 * entries + 8 * ((entries + 63) / 64);
-    const std::uint64_t payload = header.payloadSize;
-    if (header.volumeBytes > payload || header.nameBytes > payload || arrayBytes > payload ||
-        header.volumeBytes + header.nameBytes + arrayBytes != payload)
-        return Fail(error, "index file sections do not fit its size");
+    std::uint64_t end = kHeaderSize;
+    for (const Section& section : header.sections) {
+        if (section.offset % kSectionAlignment != 0 || section.offset < end || section.offset > fileSize ||
+            section.size > fileSize - section.offset)
+            return Fail(error, "index file sections do not fit its size");
+        end = section.offset + section.size;
+    }
     return true;
 }
 
-bool Decode(Source& source, std::uint64_t fileSize, RawTree& tree, std::string* error) {
-    Header header{};
-    if (fileSize < sizeof(Header)) return Fail(error, "index file too short for its header");
-    if (!source.Read(reinterpret_cast<char*>(&header), sizeof(Header), error) ||
-        !CheckHeader(header, fileSize, error))
-        return false;
-
-    RawTree decoded;
-    Checksum checksum;
-    const std::size_t entries = header.entryCount;
-    std::string volumeBytes(static_cast<std::size_t>(header.volumeBytes), '\0');
-    decoded.names.resize(static_cast<std::size_t>(header.nameBytes));
-    if (!ReadSection(source, checksum, volumeBytes.data(), volumeBytes.size(), error) ||
-        !ReadArray(source, checksum, entries + 1, decoded.nameStarts, error) ||
-        !ReadArray(source, checksum, entries, decoded.parents, error) ||
-        !ReadArray(source, checksum, (entries + 63) / 64, decoded.folderBits, error) ||
-        !ReadSection(source, checksum, decoded.names.data(), decoded.names.size(), error))
-        return false;
-    if (checksum.Finish() != header.checksum) return Fail(error, "index file checksum mismatch");
-    if (!DecodeVolumes(volumeBytes, header.volumeCount, decoded.volumes))
-        return Fail(error, "index file volume list damaged");
-    tree = std::move(decoded);
+template <typename T> bool ViewArray(std::string_view bytes, ArrayView<T>& view) {
+    if (bytes.size() % sizeof(T) != 0) return false;
+    view = ArrayView<T>(reinterpret_cast<const T*>(bytes.data()), bytes.size() / sizeof(T));
     return true;
+}
+
+// Views the arrays where they lie in `file`; the sizes are checked against each other later.
+bool ViewSections(const Header& header, std::string_view file, BaseIndexArrays& a,
+                  std::string_view& volumes) {
+    std::array<std::string_view, kSectionCount> s;
+    for (std::uint32_t k = 0; k < kSectionCount; ++k)
+        s[k] = file.substr(header.sections[k].offset, header.sections[k].size);
+    using S = IndexSection;
+    const auto at = [&](S section) { return s[static_cast<std::uint32_t>(section)]; };
+    volumes = at(S::kVolumes);
+    a.names = at(S::kNames);
+    a.folded = at(S::kFolded);
+    a.folderFolded = at(S::kFolderFolded);
+    return ViewArray(at(S::kNameStarts), a.nameStarts) && ViewArray(at(S::kFoldedStarts), a.foldedStarts) &&
+           ViewArray(at(S::kParents), a.parents) && ViewArray(at(S::kFolderBits), a.folderBits) &&
+           ViewArray(at(S::kFoldersBefore), a.foldersBefore) &&
+           ViewArray(at(S::kFolderFoldedStarts), a.folderFoldedStarts) &&
+           ViewArray(at(S::kFolderEntries), a.folderEntries) && ViewArray(at(S::kChildren), a.children) &&
+           ViewArray(at(S::kChildrenStarts), a.childrenStarts);
+}
+
+// Everything after the header's own checks but the checksum.
+std::shared_ptr<const BaseIndex> AdoptSections(const Header& header, std::string_view file,
+                                               std::shared_ptr<const void> storage, std::string* error) {
+    BaseIndexArrays arrays;
+    std::string_view volumeBytes;
+    std::vector<std::string> volumes;
+    if (!ViewSections(header, file, arrays, volumeBytes))
+        return Refuse(error, "index file section of odd size");
+    if (!DecodeVolumes(volumeBytes, header.volumeCount, volumes))
+        return Refuse(error, "index file volume list damaged");
+    if (arrays.parents.size() != header.entryCount) return Refuse(error, "index file counts disagree");
+    auto index = BaseIndex::Adopt(arrays, std::move(volumes), std::move(storage), error);
+    if (!index && error) *error = "index file damaged: " + *error;
+    return index;
+}
+
+// `file` lies in memory that `storage` keeps alive, at an address aligned for any integer.
+std::shared_ptr<const BaseIndex> Decode(std::string_view file, std::shared_ptr<const void> storage,
+                                        std::string* error) {
+    // The magic and version first: a file of an older layout is told apart from a damaged one
+    // whatever its size.
+    Header header{};
+    if (file.empty()) return Refuse(error, "index file empty"); // may have no bytes to copy from
+    std::memcpy(&header, file.data(), std::min(file.size(), sizeof(Header)));
+    if (file.size() < sizeof(kMagic) || std::memcmp(header.magic, kMagic, sizeof(kMagic)) != 0)
+        return Refuse(error, "not an index file");
+    if (file.size() < offsetof(Header, headerSize))
+        return Refuse(error, "index file too short for its header");
+    if (header.version != kVersion) return Refuse(error, "index file of another version");
+    if (file.size() < sizeof(Header)) return Refuse(error, "index file too short for its header");
+    if (!CheckHeader(header, file.size(), error)) return nullptr;
+    // The checksum and the checks of the structure each read the whole file, and on these
+    // machines the first read of each page in a process is what a load mostly waits for: on a
+    // large file they run side by side. The checks are safe on any bytes, so they need not wait;
+    // a mismatch of the checksum still decides the verdict.
+    constexpr std::size_t kWorthASecondThread = 1 << 22;
+    std::uint64_t checksum = 0;
+    std::jthread summing;
+    if (file.size() >= kWorthASecondThread)
+        summing = std::jthread([&] { checksum = IndexFileChecksum(file); });
+    else
+        checksum = IndexFileChecksum(file);
+    std::string why;
+    // A copy: `storage` must outlive the summing even when the index is refused and drops its own.
+    auto index = AdoptSections(header, file, storage, &why);
+    if (summing.joinable()) summing.join();
+    if (checksum != header.checksum) return Refuse(error, "index file checksum mismatch");
+    if (!index && error) *error = why;
+    return index;
 }
 
 } // namespace
 
-std::uint64_t IndexChecksum(std::string_view bytes) {
+std::uint64_t IndexFileChecksum(std::string_view file) {
     Checksum checksum;
-    checksum.Add(bytes);
+    checksum.Add(file.substr(0, kChecksumOffset));
+    checksum.Add(file.substr(kChecksumOffset + sizeof(std::uint64_t)));
     return checksum.Finish();
 }
 
-std::string EncodeIndexFile(const RawTree& tree) {
-    std::string payload;
-    for (const auto& v : tree.volumes) {
-        Put(payload, static_cast<std::uint32_t>(v.size()));
-        payload.append(v);
+std::vector<std::string_view> IndexFilePieces(const BaseIndex& index, std::string& head) {
+    std::vector<std::string> volumes;
+    for (std::uint32_t v = 0; v < index.VolumeCount(); ++v)
+        volumes.push_back(index.VolumeName(v));
+    return IndexFilePieces(index.Arrays(), volumes, head);
+}
+
+std::vector<std::string_view> IndexFilePieces(const BaseIndexArrays& arrays,
+                                              const std::vector<std::string>& volumeNames,
+                                              std::string& head) {
+    static constexpr char kZeros[kSectionAlignment] = {};
+    head.assign(kHeaderSize, '\0');
+    for (const std::string& v : volumeNames) {
+        Put(head, static_cast<std::uint32_t>(v.size()));
+        head.append(v);
     }
-    const std::size_t volumeBytes = payload.size();
-    PutArray(payload, tree.nameStarts);
-    PutArray(payload, tree.parents);
-    PutArray(payload, tree.folderBits);
-    payload.append(tree.names);
+    // `head` holds all it ever will: the views below stay valid.
+    const auto sections = SectionBytes(arrays, std::string_view(head).substr(kHeaderSize));
 
     Header header{};
     std::memcpy(header.magic, kMagic, sizeof(kMagic));
     header.version = kVersion;
     header.headerSize = kHeaderSize;
-    header.payloadSize = payload.size();
-    header.checksum = IndexChecksum(payload);
-    header.volumeCount = static_cast<std::uint32_t>(tree.volumes.size());
-    header.entryCount = static_cast<std::uint32_t>(tree.Size());
-    header.volumeBytes = volumeBytes;
-    header.nameBytes = tree.names.size();
-    std::string file;
-    file.reserve(kHeaderSize + payload.size());
-    Put(file, header);
-    file.append(payload);
-    return file;
+    header.volumeCount = static_cast<std::uint32_t>(volumeNames.size());
+    header.entryCount = static_cast<std::uint32_t>(arrays.parents.size());
+    std::vector<std::string_view> pieces{std::string_view(head).substr(0, kHeaderSize)};
+    std::uint64_t end = kHeaderSize;
+    for (std::uint32_t k = 0; k < kSectionCount; ++k) {
+        const std::uint64_t offset = (end + kSectionAlignment - 1) / kSectionAlignment * kSectionAlignment;
+        header.sections[k] = {offset, sections[k].size()};
+        pieces.emplace_back(kZeros, static_cast<std::size_t>(offset - end));
+        pieces.push_back(sections[k]);
+        end = offset + sections[k].size();
+    }
+    header.payloadSize = end - kHeaderSize;
+    std::memcpy(head.data(), &header, sizeof(header));
+
+    // As IndexFileChecksum over the joined pieces, which need not be joined for it.
+    Checksum checksum;
+    checksum.Add(pieces[0].substr(0, kChecksumOffset));
+    checksum.Add(pieces[0].substr(kChecksumOffset + sizeof(std::uint64_t)));
+    for (std::size_t p = 1; p < pieces.size(); ++p)
+        checksum.Add(pieces[p]);
+    const std::uint64_t sum = checksum.Finish();
+    std::memcpy(head.data() + kChecksumOffset, &sum, sizeof(sum));
+    return pieces;
 }
 
-bool DecodeIndexFile(std::string_view bytes, RawTree& tree, std::string* error) {
-    MemorySource source(bytes);
-    return Decode(source, bytes.size(), tree, error);
+std::string EncodeIndexFile(const BaseIndex& index) {
+    std::string head;
+    return Join(IndexFilePieces(index, head));
 }
 
-bool ReadIndexFile(const std::string& path, RawTree& tree, std::string* error) {
-    InputFile file;
-    std::uint64_t size = 0;
-    if (!file.Open(path, error) || !file.Size(size, error)) return false;
-    FileSource source(file);
-    return Decode(source, size, tree, error);
+std::string EncodeIndexFile(const BaseIndexArrays& arrays, const std::vector<std::string>& volumes) {
+    std::string head;
+    return Join(IndexFilePieces(arrays, volumes, head));
+}
+
+std::shared_ptr<const BaseIndex> DecodeIndexFile(std::string_view bytes, std::string* error) {
+    // Whole words, so the copy is aligned as a mapped file would be.
+    std::shared_ptr<std::uint64_t[]> copy(new std::uint64_t[bytes.size() / 8 + 1]);
+    if (!bytes.empty()) std::memcpy(copy.get(), bytes.data(), bytes.size());
+    return Decode(std::string_view(reinterpret_cast<const char*>(copy.get()), bytes.size()), copy, error);
+}
+
+std::shared_ptr<const BaseIndex> LoadIndexFile(const std::string& path, std::string* error) {
+    auto file = std::make_shared<FileBytes>();
+    if (!file->Open(path, error)) return nullptr;
+    const std::string_view bytes = file->Bytes();
+    return Decode(bytes, std::move(file), error);
 }
 
 } // namespace nuv::engine

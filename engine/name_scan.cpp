@@ -20,13 +20,13 @@ constexpr std::uint32_t kNoEntry = 0xFFFFFFFFu;
 
 // Packed folded names, each followed by a zero byte, and where each starts, the end last.
 struct NameTable {
-    const std::string& buffer;
-    const std::vector<std::uint32_t>& starts;
+    std::string_view buffer;
+    ArrayView<std::uint32_t> starts;
 };
 
 // The entry whose folded name holds byte `offset`, searching forward from `from`: doubling steps
 // first, since consecutive hits are usually close.
-std::uint32_t EntryAt(const std::vector<std::uint32_t>& starts, std::uint32_t from, std::uint32_t last,
+std::uint32_t EntryAt(ArrayView<std::uint32_t> starts, std::uint32_t from, std::uint32_t last,
                       std::uint32_t offset) {
     std::uint32_t step = 1, low = from;
     while (low + step <= last && starts[low + step] <= offset) {

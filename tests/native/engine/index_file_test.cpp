@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "engine/file_io.h"
@@ -29,6 +30,12 @@ std::string ReadBytes(const std::string& path) {
 void WriteBytes(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;
+}
+
+std::string WithChecksum(std::string file) {
+    const std::uint64_t checksum = IndexFileChecksum(file);
+    std::memcpy(file.data() + kChecksumOffset, &checksum, sizeof(checksum));
+    return file;
 }
 
 class IndexFile : public ::testing::Test {
@@ -98,6 +105,14 @@ TEST_F(IndexFile, RejectsDamagedFilesAndKeepsTheCatalog) {
     std::string zeroed = good;
     std::memset(zeroed.data() + kHeaderSize, 0, 16);
     damaged.emplace_back("payload zeroed", zeroed);
+    // The layout before this one: a 72-byte header and the entries alone; the service rebuilds.
+    std::string older(72, '\0');
+    std::memcpy(older.data(), kMagic, sizeof(kMagic));
+    older[8] = 1;
+    damaged.emplace_back("older version", older);
+    std::string misplaced = good; // a section moved off its alignment, checksum repaired
+    misplaced[kSectionTableOffset + 16] = static_cast<char>(misplaced[kSectionTableOffset + 16] + 4);
+    damaged.emplace_back("section misaligned", WithChecksum(misplaced));
 
     const auto before = Query(catalog, "");
     for (const auto& [what, bytes] : damaged) {
@@ -110,51 +125,151 @@ TEST_F(IndexFile, RejectsDamagedFilesAndKeepsTheCatalog) {
     EXPECT_FALSE(catalog.Load(TempPath("missing.dat"), &error));
 }
 
-RawTree SmallTree() {
-    RawTree tree;
-    const std::uint32_t volume = tree.AddVolume("C:");
-    const std::uint32_t folder = tree.Add(volume, "dir", true);
-    tree.Add(folder, "file", false);
-    return tree;
-}
+// A built index's arrays as vectors a test can damage; EncodeIndexFile writes them as they are.
+struct EditableArrays {
+    explicit EditableArrays(const BaseIndex& index) {
+        const BaseIndexArrays& a = index.Arrays();
+        names = a.names;
+        nameStarts.assign(a.nameStarts.begin(), a.nameStarts.end());
+        folded = a.folded;
+        foldedStarts.assign(a.foldedStarts.begin(), a.foldedStarts.end());
+        parents.assign(a.parents.begin(), a.parents.end());
+        folderBits.assign(a.folderBits.begin(), a.folderBits.end());
+        foldersBefore.assign(a.foldersBefore.begin(), a.foldersBefore.end());
+        folderFolded = a.folderFolded;
+        folderFoldedStarts.assign(a.folderFoldedStarts.begin(), a.folderFoldedStarts.end());
+        folderEntries.assign(a.folderEntries.begin(), a.folderEntries.end());
+        children.assign(a.children.begin(), a.children.end());
+        childrenStarts.assign(a.childrenStarts.begin(), a.childrenStarts.end());
+        for (std::uint32_t v = 0; v < index.VolumeCount(); ++v)
+            volumes.push_back(index.VolumeName(v));
+    }
+    std::string Encode() const {
+        return EncodeIndexFile(BaseIndexArrays{names, nameStarts, folded, foldedStarts, parents, folderBits,
+                                               foldersBefore, folderFolded, folderFoldedStarts, folderEntries,
+                                               children, childrenStarts},
+                               volumes);
+    }
 
-// Files whose checksum is right but whose structure is not: written by a broken or hostile
-// program. The index build refuses them.
+    std::string names, folded, folderFolded;
+    std::vector<std::uint32_t> nameStarts, foldedStarts, parents, foldersBefore, folderFoldedStarts,
+        folderEntries, children, childrenStarts;
+    std::vector<std::uint64_t> folderBits;
+    std::vector<std::string> volumes;
+};
+
+// Files whose checksum is right but whose arrays are not what a build makes: written by a broken
+// or hostile program. Each is refused before a query can read through it.
 TEST_F(IndexFile, RejectsWellFormedFilesWithBrokenStructure) {
-    std::vector<std::pair<std::string, RawTree>> broken;
-    broken.emplace_back("parent out of range", SmallTree());
-    broken.back().second.parents[1] = 7;
-    broken.emplace_back("parent is a file", SmallTree());
-    broken.back().second.parents[0] = 1;
-    broken.emplace_back("parent is itself", SmallTree());
-    broken.back().second.parents[0] = 0;
-    broken.emplace_back("folders in a cycle", SmallTree());
-    broken.back().second.SetFolder(1);
-    broken.back().second.parents[0] = 1;
-    broken.emplace_back("volume out of range", SmallTree());
-    broken.back().second.parents[0] = kVolumeRef | 5;
-    broken.emplace_back("names run backwards", SmallTree());
-    broken.back().second.nameStarts[2] = 2;
-    broken.emplace_back("names past the end", SmallTree());
-    broken.back().second.nameStarts[1] = 400;
+    // C:\a\ and C:\a\b\ (folders), C:\a\b\file; index order: a, b, file.
+    RawTree tree;
+    const std::uint32_t a = tree.Add(tree.AddVolume("C:"), "a", true);
+    tree.Add(tree.Add(a, "b", true), "file", false);
+    std::string error;
+    const auto index = BaseIndex::Build(std::move(tree), &error);
+    ASSERT_TRUE(index) << error;
+    const EditableArrays good(*index);
+    ASSERT_EQ(good.parents, (std::vector<std::uint32_t>{kVolumeRef, 0, 1}));
 
+    const std::vector<std::pair<std::string, std::function<void(EditableArrays&)>>> broken = {
+        {"parent out of range", [](EditableArrays& e) { e.parents[2] = 7; }},
+        {"parent is a file", [](EditableArrays& e) { e.parents[1] = 2; }},
+        {"parent is itself", [](EditableArrays& e) { e.parents[1] = 1; }},
+        {"volume out of range", [](EditableArrays& e) { e.parents[0] = kVolumeRef | 5; }},
+        {"folders in a cycle",
+         [](EditableArrays& e) { // a and b each other's parent, every other table agreeing
+             e.parents[0] = 1;
+             e.children = {1, 0, 2};
+             e.childrenStarts = {0, 1, 3, 3};
+         }},
+        {"names run backwards", [](EditableArrays& e) { e.nameStarts[2] = 0; }},
+        {"names past the end", [](EditableArrays& e) { e.nameStarts[3] = 400; }},
+        {"a name table too short", [](EditableArrays& e) { e.nameStarts.pop_back(); }},
+        {"folded name is not its name folded", [](EditableArrays& e) { e.folded[0] = 'x'; }},
+        {"folded name without its zero byte", [](EditableArrays& e) { e.folded[1] = 'b'; }},
+        {"folded names past the end", [](EditableArrays& e) { e.foldedStarts[3] = 400; }},
+        {"folder flag past the last entry",
+         [](EditableArrays& e) { e.folderBits[0] |= std::uint64_t{1} << 9; }},
+        {"folder count wrong", [](EditableArrays& e) { e.foldersBefore[1] = 3; }},
+        {"folder table names another entry", [](EditableArrays& e) { e.folderEntries[1] = 2; }},
+        {"folder names disagree", [](EditableArrays& e) { e.folderFolded[0] = 'z'; }},
+        {"children under the wrong parent",
+         [](EditableArrays& e) { std::swap(e.children[0], e.children[1]); }},
+        {"children past the end", [](EditableArrays& e) { e.childrenStarts[3] = 9; }},
+        {"entries out of order",
+         [](EditableArrays& e) { // "a" renamed "c": every table agrees, but it sorts last
+             e.names[0] = 'c';
+             e.folded[0] = 'c';
+             e.folderFolded[0] = 'c';
+         }},
+    };
     const auto before = Query(catalog, "");
-    for (const auto& [what, tree] : broken) {
-        ASSERT_TRUE(ReplaceFileAtomically(file, EncodeIndexFile(tree), nullptr));
-        std::string error;
+    for (const auto& [what, damage] : broken) {
+        EditableArrays arrays = good;
+        damage(arrays);
+        ASSERT_TRUE(ReplaceFileAtomically(file, arrays.Encode(), nullptr));
+        error.clear();
         EXPECT_FALSE(catalog.Load(file, &error)) << what;
         EXPECT_FALSE(error.empty()) << what;
         EXPECT_EQ(Query(catalog, ""), before) << what;
     }
-    ASSERT_TRUE(ReplaceFileAtomically(file, EncodeIndexFile(SmallTree()), nullptr));
-    std::string error;
+    ASSERT_TRUE(ReplaceFileAtomically(file, good.Encode(), nullptr));
     EXPECT_TRUE(catalog.Load(file, &error)) << error;
-    EXPECT_EQ(Query(catalog, ""), (std::vector<std::string>{"C:\\dir\\", "C:\\dir\\file"}));
+    EXPECT_EQ(Query(catalog, ""), (std::vector<std::string>{"C:\\a\\", "C:\\a\\b\\", "C:\\a\\b\\file"}));
 }
 
-// A file in result order loads without a sort; one that is not (written by another program, or
-// by a build whose folding differed) is sorted on load instead of answering out of order.
-TEST_F(IndexFile, LoadsEntriesOutOfResultOrderInResultOrder) {
+// A large file is checksummed, and the folding of its names checked, beside the other checks, on
+// threads of their own; a fault found there is reported like any other.
+TEST_F(IndexFile, LargeIndexIsCheckedWholeOnLoad) {
+    RawTree tree;
+    const std::uint32_t volume = tree.AddVolume("C:");
+    std::uint32_t folder = volume;
+    for (std::uint32_t i = 0; i < 100000; ++i) {
+        if (i % 1000 == 0) folder = tree.Add(volume, "Folder " + std::to_string(i), true);
+        tree.Add(folder, "File " + std::to_string(i) + ".TXT", false);
+    }
+    std::string error;
+    const auto index = BaseIndex::Build(std::move(tree), &error);
+    ASSERT_TRUE(index) << error;
+    EditableArrays arrays(*index);
+    ASSERT_TRUE(ReplaceFileAtomically(file, arrays.Encode(), nullptr));
+    ASSERT_TRUE(catalog.Load(file, &error)) << error;
+    EXPECT_EQ(Query(catalog, "file 99999.txt"),
+              (std::vector<std::string>{"C:\\Folder 99000\\File 99999.TXT"}));
+
+    // Each refusal leaves the file's bytes to the threads still reading them, which must be
+    // done before the bytes go.
+    std::string flipped = arrays.Encode();
+    flipped[flipped.size() / 2] ^= 0x20;
+    WriteBytes(file, flipped);
+    EXPECT_FALSE(catalog.Load(file, &error));
+    EXPECT_EQ(error, "index file checksum mismatch");
+    // "file 0.txt" becomes "file 0.txu": still in order, but not the folding of its name.
+    arrays.folded[arrays.foldedStarts[1] - 2] = 'u';
+    ASSERT_TRUE(ReplaceFileAtomically(file, arrays.Encode(), nullptr));
+    EXPECT_FALSE(catalog.Load(file, &error));
+    EXPECT_EQ(error, "index file damaged: folded names disagree with the names");
+    EXPECT_EQ(Query(catalog, "file 99999.txt").size(), 1u); // the catalogue keeps what it had
+}
+
+// The index uses the file's bytes where they lie; saving over the file (the service does so every
+// few seconds) must leave a loaded index answering as before.
+TEST_F(IndexFile, ALoadedIndexOutlivesItsFileBeingReplaced) {
+    std::string error;
+    ASSERT_TRUE(catalog.Save(file, &error)) << error;
+    Catalog loaded;
+    ASSERT_TRUE(loaded.Load(file, &error)) << error;
+    const auto before = Query(loaded, "");
+    Catalog other;
+    AddPathList(other, "E:\\other\\thing.txt\n");
+    ASSERT_TRUE(other.Save(file, &error)) << error;
+    EXPECT_EQ(Query(loaded, ""), before);
+    EXPECT_EQ(Query(loaded, ""), Query(catalog, ""));
+}
+
+// Entries in any order are built into result order, and the file keeps that order: the load
+// checks it rather than sorting again.
+TEST_F(IndexFile, BuildsEntriesOutOfResultOrderInResultOrderAndLoadsThemSo) {
     RawTree tree;
     const std::uint32_t c = tree.AddVolume("C:");
     const std::uint32_t b = tree.Add(c, "b", true);
@@ -185,8 +300,9 @@ TEST_F(IndexFile, LoadsEntriesOutOfResultOrderInResultOrder) {
                                                "C:\\b\\x",
                                                "C:\\a\\Docs\\z",
                                                "C:\\a\\docs\\z"};
-    ASSERT_TRUE(ReplaceFileAtomically(file, EncodeIndexFile(tree), nullptr));
     std::string error;
+    ASSERT_TRUE(
+        ReplaceFileAtomically(file, EncodeIndexFile(*BaseIndex::Build(std::move(tree), &error)), nullptr));
     ASSERT_TRUE(catalog.Load(file, &error)) << error;
     EXPECT_EQ(Query(catalog, ""), expected);
 
@@ -196,7 +312,8 @@ TEST_F(IndexFile, LoadsEntriesOutOfResultOrderInResultOrder) {
     const std::uint32_t f = tree.Add(d, "f", true);
     tree.Add(f, "x", false);
     tree.Add(d, "x", false);
-    ASSERT_TRUE(ReplaceFileAtomically(file, EncodeIndexFile(tree), nullptr));
+    ASSERT_TRUE(
+        ReplaceFileAtomically(file, EncodeIndexFile(*BaseIndex::Build(std::move(tree), &error)), nullptr));
     ASSERT_TRUE(catalog.Load(file, &error)) << error;
     EXPECT_EQ(Query(catalog, "x"), (std::vector<std::string>{"D:\\x", "D:\\f\\x"}));
 }

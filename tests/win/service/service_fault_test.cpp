@@ -50,6 +50,8 @@ TEST(SearchServiceIndexFile, DamagedFileIsRebuiltNotTrusted) {
         {"one byte flipped", flipped},
         {"foreign bytes", std::string(4096, '\x7F')},
         {"empty", ""},
+        // A file from before the current layout: magic, version 1, its 72-byte header.
+        {"older version", std::string("NUVINDEX\x01", 9) + std::string(63, '\0')},
     };
     for (const auto& c : cases) {
         WriteBytes(fixture.IndexFile(), c.bytes);
