@@ -73,13 +73,25 @@ std::size_t Catalog::Size() const {
     return CurrentSnapshot()->Size();
 }
 
-bool Catalog::Save(const std::string& file, std::string* error) const {
-    const auto base = BaseOf(CurrentSnapshot(), error);
+bool Catalog::Save(const std::string& file, std::string* error) {
+    const auto snapshot = CurrentSnapshot();
+    const auto base = BaseOf(snapshot, error);
     if (!base) return false;
+    if (base.get() != &snapshot->Base()) AdoptBase(snapshot, base);
     std::string head;
     const auto pieces = IndexFilePieces(*base, head);
     std::lock_guard lock(saveMutex_);
     return ReplaceFileAtomically(file, pieces, error);
+}
+
+// A base that a save folded the changes into is the catalogue as it stood. While nothing has
+// changed since, it replaces the writer's base: queries no longer walk the change lists, the next
+// save writes it as it is, and the writer's own fold of the changes is put off.
+void Catalog::AdoptBase(const std::shared_ptr<const Snapshot>& foldedFrom, std::shared_ptr<const BaseIndex> base) {
+    std::lock_guard lock(writeMutex_);
+    if (CurrentSnapshot() != foldedFrom) return;
+    writer_->AdoptBase(std::move(base));
+    Publish(writer_->MakeSnapshot());
 }
 
 bool Catalog::Load(const std::string& file, std::string* error) {

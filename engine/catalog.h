@@ -10,6 +10,7 @@
 
 namespace nuv::engine {
 
+class BaseIndex;
 class Snapshot;
 class CatalogWriter;
 
@@ -34,8 +35,9 @@ public:
     void RenamePath(std::string_view from,
                     std::string_view to); // moves the subtree; unknown source: nothing happens
     std::size_t Size() const;
-    bool Save(const std::string& file,
-              std::string* error) const; // atomic: write a temporary, flush, rename over
+    // Atomic: writes a temporary, flushes it, renames it over. Changes since the last base are
+    // folded into a new base for the file, which then serves as the catalogue's own base as well.
+    bool Save(const std::string& file, std::string* error);
     bool Load(const std::string& file,
               std::string* error); // a bad file is rejected, the catalog left unchanged
 
@@ -44,6 +46,7 @@ public:
 
 private:
     void Publish(std::shared_ptr<const Snapshot> snapshot);
+    void AdoptBase(const std::shared_ptr<const Snapshot>& foldedFrom, std::shared_ptr<const BaseIndex> base);
 
     // Serialises every change; guards *writer_ (the writer's lookup state behind the snapshot).
     std::mutex writeMutex_;

@@ -28,6 +28,10 @@ public:
     bool AddPath(std::string_view path, bool isFolder);
     bool RenamePath(std::string_view from, std::string_view to);
 
+    // Takes `base` from now on. It must hold exactly what the latest snapshot holds (a fold of it
+    // made elsewhere), so that nothing changes but where the entries live.
+    void AdoptBase(std::shared_ptr<const BaseIndex> base) { ResetTo(std::move(base)); }
+
 private:
     using Children = std::multimap<std::string, const AddedEntry*, std::less<>>;
 

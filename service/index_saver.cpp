@@ -13,7 +13,7 @@ constexpr DWORD kSaveIntervalMs = 3000;
 
 } // namespace
 
-IndexSaver::IndexSaver(const engine::Catalog& catalog, std::string indexFile)
+IndexSaver::IndexSaver(engine::Catalog& catalog, std::string indexFile)
     : catalog_(catalog), indexFile_(std::move(indexFile)), indexFileWide_(ToWide(indexFile_)) {}
 
 void IndexSaver::SaveNow() {

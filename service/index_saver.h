@@ -15,7 +15,7 @@ namespace nuv::service {
 
 class IndexSaver {
 public:
-    IndexSaver(const engine::Catalog& catalog, std::string indexFile);
+    IndexSaver(engine::Catalog& catalog, std::string indexFile);
 
     void SaveNow();
     void MarkChanged() { changed_ = true; }
@@ -27,7 +27,7 @@ public:
     [[noreturn]] void SaveChangesForever();
 
 private:
-    const engine::Catalog& catalog_;
+    engine::Catalog& catalog_;
     const std::string indexFile_;
     const std::wstring indexFileWide_;
     std::atomic<bool> changed_{false};

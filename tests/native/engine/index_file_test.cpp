@@ -8,6 +8,7 @@
 
 #include "engine/file_io.h"
 #include "engine/index_file.h"
+#include "engine/snapshot.h"
 #include "engine_test_support.h"
 
 namespace nuv::engine {
@@ -66,11 +67,19 @@ TEST_F(IndexFile, SaveAndLoadGiveBackTheSameCatalog) {
     loaded.AddPath("D:\\renamed\\y\\new.bin", false);
     EXPECT_EQ(Query(loaded, "*.bin"),
               (std::vector<std::string>{"D:\\renamed\\y\\new.bin", "D:\\renamed\\y\\z.bin"}));
-    // Saving again replaces the file.
+    // Saving again replaces the file, and the base it folds the change into becomes the
+    // catalogue's own: nothing is left in the change lists, and every answer stays as it was.
+    const auto rowsBeforeSave = Query(loaded, "");
     ASSERT_TRUE(loaded.Save(file, &error)) << error;
+    const auto adopted = loaded.CurrentSnapshot();
+    EXPECT_TRUE(adopted->Added().empty() && adopted->Removed().empty());
+    EXPECT_EQ(Query(loaded, ""), rowsBeforeSave);
     Catalog again;
     ASSERT_TRUE(again.Load(file, &error)) << error;
     EXPECT_EQ(again.Size(), loaded.Size());
+    // The adopted base takes changes like any other.
+    loaded.RemovePath("D:\\renamed\\y\\new.bin");
+    EXPECT_EQ(Query(loaded, "*.bin"), (std::vector<std::string>{"D:\\renamed\\y\\z.bin"}));
 }
 
 TEST_F(IndexFile, SaveReportsAFolderThatDoesNotExist) {
