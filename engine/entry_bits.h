@@ -21,10 +21,20 @@ inline void MarkEntry(EntryBits& bits, std::uint32_t entry) {
     bits[entry / 64] |= std::uint64_t{1} << (entry % 64);
 }
 
+inline void UnmarkEntry(EntryBits& bits, std::uint32_t entry) {
+    bits[entry / 64] &= ~(std::uint64_t{1} << (entry % 64));
+}
+
+// Marks entries [first, last) and nothing else of their words; `first` on a word bound.
+inline void MarkRange(EntryBits& bits, std::size_t first, std::size_t last) {
+    std::fill(bits.begin() + static_cast<std::ptrdiff_t>(first / 64),
+              bits.begin() + static_cast<std::ptrdiff_t>(last / 64), ~std::uint64_t{0});
+    if (last % 64 != 0) bits[last / 64] = (std::uint64_t{1} << (last % 64)) - 1;
+}
+
 // Marks entries [0, entries) and nothing past them.
 inline void MarkEvery(EntryBits& bits, std::size_t entries) {
-    std::fill(bits.begin(), bits.begin() + static_cast<std::ptrdiff_t>(entries / 64), ~std::uint64_t{0});
-    if (entries % 64 != 0) bits[entries / 64] = (std::uint64_t{1} << (entries % 64)) - 1;
+    MarkRange(bits, 0, entries);
 }
 
 inline bool IsMarked(const EntryBits& bits, std::uint32_t entry) {

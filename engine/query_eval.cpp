@@ -167,17 +167,17 @@ std::pair<std::uint32_t, std::uint32_t> WordAlignedChunk(std::size_t count, std:
 // may be a spent answer's memory.
 void MarkCandidates(const Snapshot& snapshot, const ScanPlan& plan, std::uint32_t first, std::uint32_t last,
                     EntryBits& marks) {
-    const std::size_t firstWord = first / 64, endWord = EntryBitsWords(last);
-    std::fill(marks.begin() + static_cast<std::ptrdiff_t>(firstWord),
-              marks.begin() + static_cast<std::ptrdiff_t>(endWord), plan.names ? 0 : ~std::uint64_t{0});
-    if (plan.names)
+    if (plan.names) {
+        std::fill(marks.begin() + static_cast<std::ptrdiff_t>(first / 64),
+                  marks.begin() + static_cast<std::ptrdiff_t>(EntryBitsWords(last)), 0);
         for (const NameNeedle& needle : plan.names->needles)
             MarkEntriesContaining(snapshot.Base(), needle, first, last, marks);
-    else if (last % 64 != 0)
-        marks[endWord - 1] = (std::uint64_t{1} << (last % 64)) - 1;
+    } else {
+        MarkRange(marks, first, last);
+    }
     const auto& removed = snapshot.Removed();
     for (auto it = std::lower_bound(removed.begin(), removed.end(), first); it != removed.end() && *it < last; ++it)
-        marks[*it / 64] &= ~(std::uint64_t{1} << (*it % 64));
+        UnmarkEntry(marks, *it);
 }
 
 // Unmarks the candidates in [first, last) that do not match and returns how many are left.
@@ -191,7 +191,7 @@ std::size_t KeepMatchingCandidates(const ScanPlan& plan, ScanWorker& worker, std
         ForEachMarked(marks, firstWord, endWord, [&](std::uint32_t entry) {
             if ((plan.climb && !worker.ClimbAllows(entry)) ||
                 (!plan.provesAll && !worker.matcher.Matches(entry, plan.proven)))
-                marks[entry / 64] &= ~(std::uint64_t{1} << (entry % 64));
+                UnmarkEntry(marks, entry);
         });
     return CountMarked(marks.data() + firstWord, endWord - firstWord);
 }
