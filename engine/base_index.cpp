@@ -507,6 +507,7 @@ std::shared_ptr<const BaseIndex> BaseIndexBuilder::Run() {
         }
         if (inOrder) {
             EmitInInputOrder(*index, *built, std::move(starts), std::move(children));
+            index->grams_ = NameGrams::Of(index->a_.folded);
             return index;
         }
     }
@@ -514,6 +515,7 @@ std::shared_ptr<const BaseIndex> BaseIndexBuilder::Run() {
     RankFolders();
     SortEqualFoldedRuns();
     EmitInResultOrder(*index, *built);
+    index->grams_ = NameGrams::Of(index->a_.folded);
     return index;
 }
 

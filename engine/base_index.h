@@ -8,6 +8,7 @@
 
 #include "engine/array_view.h"
 #include "engine/bit_count.h"
+#include "engine/name_grams.h"
 #include "engine/raw_tree.h"
 
 namespace nuv::engine {
@@ -78,6 +79,9 @@ public:
     // folders are about a tenth of the entries, so a tenth of the bytes to scan.
     std::string_view FolderFoldedBuffer() const { return a_.folderFolded; }
     ArrayView<std::uint32_t> FolderFoldedStarts() const { return a_.folderFoldedStarts; }
+    // What byte pairs and triples the folded names hold, so a scan for a needle they cannot hold
+    // is skipped.
+    const NameGrams& FoldedGrams() const { return grams_; }
     // Everything at once, for the index file.
     const BaseIndexArrays& Arrays() const { return a_; }
 
@@ -95,6 +99,7 @@ private:
     BaseIndexArrays a_;
     std::vector<std::string> volumes_;
     std::vector<std::string> volumesFolded_;
+    NameGrams grams_; // derived from a_.folded, not stored in the index file
     // Whatever a_ points into: the vectors of a build, or the bytes of a loaded file.
     std::shared_ptr<const void> storage_;
 

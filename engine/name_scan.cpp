@@ -5,13 +5,9 @@
 #include <cstring>
 
 #include "engine/bit_count.h"
+#include "engine/name_blocks.h"
 #include "engine/parallel_chunks.h"
 #include "engine/text_match.h"
-
-#if defined(__SSE2__) || defined(_M_X64)
-#include <emmintrin.h>
-#define NUV_HAVE_SSE2 1
-#endif
 
 namespace nuv::engine {
 namespace {
@@ -73,21 +69,6 @@ void FindFrom(const NameTable& table, const NameNeedle& needle, const char* from
     }
 }
 
-#ifdef NUV_HAVE_SSE2
-
-constexpr std::ptrdiff_t kBlock = 64;
-
-// Bit k is set when p[k] == byte, for k in [0, 64).
-std::uint64_t BlockMask(const char* p, __m128i byte) {
-    std::uint64_t mask = 0;
-    for (int k = 0; k < 4; ++k) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
-        mask |= std::uint64_t{static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, byte)))}
-                << (16 * k);
-    }
-    return mask;
-}
-
 // The candidates left once the name holding `bit` is settled: those past its zero byte.
 std::uint64_t CandidatesAfterName(std::uint64_t candidates, std::uint64_t zeros, int bit) {
     const std::uint64_t zerosFromHit = zeros & (~std::uint64_t{0} << bit);
@@ -96,14 +77,16 @@ std::uint64_t CandidatesAfterName(std::uint64_t candidates, std::uint64_t zeros,
     return candidates & ~((nameEnd << 1) - 1); // nameEnd at bit 63 shifts out: nothing is left
 }
 
-#endif
+// Blocks handed over by the block scanner at a time: enough to make its call cheap, few enough
+// to stay in the first-level cache.
+constexpr std::size_t kBlockBatch = 64;
 
 // Every name is followed by one zero byte, so the entry holding a byte is `first` plus the zero
-// bytes before it. Blocks of 64 bytes yield the candidate positions (first and last byte of the
-// needle in place, and a zero byte right after it when pinned to the end) and, in blocks with a
-// hit, the name ends, so that a hit's entry is a population count away: dense hits, the common
-// case of a short needle, cost no search of the start offsets. found(entry) is called once for
-// each entry that holds the needle, ascending.
+// bytes before it. The block scanner yields the blocks with candidate positions (the needle's
+// first, second and last bytes in place, and a zero byte right after it when pinned to the end)
+// together with their name ends, so that a hit's entry is a population count away: dense hits,
+// the common case of a short needle, cost no search of the start offsets. found(entry) is called
+// once for each entry that holds the needle, ascending.
 template <class Found>
 void FindNamesContaining(const NameTable& table, const NameNeedle& needle, std::uint32_t first,
                          std::uint32_t last, Found&& found) {
@@ -111,52 +94,45 @@ void FindNamesContaining(const NameTable& table, const NameNeedle& needle, std::
     const char* buffer = table.buffer.data();
     const char* p = buffer + table.starts[first];
     std::uint32_t entry = first, lastFound = kNoEntry;
-#ifdef NUV_HAVE_SSE2
     const std::string_view text = needle.text;
+    const BlockScanner scan = BestBlockScanner();
     // A needle holding a zero byte could match across two names; the hit-by-hit scan checks ends.
-    if (text.find('\0') == std::string_view::npos) {
+    if (scan && text.find('\0') == std::string_view::npos) {
         const char* end = buffer + table.starts[last];
         const std::size_t m = text.size();
-        const __m128i zero = _mm_setzero_si128();
-        const __m128i firstByte = _mm_set1_epi8(text.front());
-        const __m128i lastByte = _mm_set1_epi8(text.back());
-        // Every load stays inside the range: the last reads up to p + reach - 1 + 63 < end.
-        const std::ptrdiff_t reach = static_cast<std::ptrdiff_t>(m) + (needle.atEnd ? 1 : 0);
-        // `entry` is the entry holding p while `entryExact`; after blocks without a hit it is only a
-        // lower bound, found again when a hit needs it. Rare needles thus never read the zero bytes.
-        bool entryExact = true;
-        for (; end - p >= kBlock + reach - 1; p += kBlock) {
-            std::uint64_t candidates = BlockMask(p, firstByte) & BlockMask(p + m - 1, lastByte);
-            if (needle.atEnd && candidates != 0) candidates &= BlockMask(p + m, zero);
-            std::uint64_t zeros = 0;
-            bool zerosKnown = false;
-            while (candidates != 0) {
-                const int bit = std::countr_zero(candidates);
-                const char* at = p + bit;
-                const bool startHolds = !needle.atStart || at == buffer || at[-1] == '\0';
-                if (!startHolds || (m > 2 && std::memcmp(at + 1, text.data() + 1, m - 2) != 0)) {
-                    candidates &= candidates - 1;
-                    continue;
+        const BlockNeedle blockNeedle{text, needle.atEnd};
+        // `entry` is the entry holding `exactAt`; a block further on needs it found again. Rare
+        // needles thus never read the zero bytes of the blocks between their hits.
+        const char* exactAt = p;
+        CandidateBlock blocks[kBlockBatch];
+        for (;;) {
+            const std::size_t count = scan(p, end, blockNeedle, blocks, kBlockBatch, &p);
+            for (std::size_t b = 0; b < count; ++b) {
+                const auto& [block, blockCandidates, zeros] = blocks[b];
+                std::uint64_t candidates = blockCandidates;
+                if (block != exactAt)
+                    entry = EntryAt(table.starts, entry, last, static_cast<std::uint32_t>(block - buffer));
+                while (candidates != 0) {
+                    const int bit = std::countr_zero(candidates);
+                    const char* at = block + bit;
+                    const bool startHolds = !needle.atStart || at == buffer || at[-1] == '\0';
+                    // The scanner checked the first, second and last bytes.
+                    if (!startHolds || (m > 3 && std::memcmp(at + 2, text.data() + 2, m - 3) != 0)) {
+                        candidates &= candidates - 1;
+                        continue;
+                    }
+                    const auto hitEntry = entry + static_cast<std::uint32_t>(
+                                                      CountBits(zeros & ((std::uint64_t{1} << bit) - 1)));
+                    if (hitEntry != lastFound) found(hitEntry);
+                    lastFound = hitEntry;
+                    candidates = CandidatesAfterName(candidates, zeros, bit);
                 }
-                if (!zerosKnown) {
-                    if (!entryExact)
-                        entry = EntryAt(table.starts, entry, last, static_cast<std::uint32_t>(p - buffer));
-                    zeros = BlockMask(p, zero);
-                    zerosKnown = entryExact = true;
-                }
-                const auto hitEntry =
-                    entry + static_cast<std::uint32_t>(CountBits(zeros & ((std::uint64_t{1} << bit) - 1)));
-                if (hitEntry != lastFound) found(hitEntry);
-                lastFound = hitEntry;
-                candidates = CandidatesAfterName(candidates, zeros, bit);
-            }
-            if (zerosKnown)
                 entry += static_cast<std::uint32_t>(CountBits(zeros));
-            else
-                entryExact = false;
+                exactAt = block + kNameBlock;
+            }
+            if (count < kBlockBatch) break;
         }
     }
-#endif
     FindFrom(table, needle, p, entry, last, lastFound, found);
 }
 
@@ -167,7 +143,8 @@ std::vector<std::uint32_t> FindAllNamesContaining(const NameTable& table, const 
     std::vector<std::vector<std::uint32_t>> found(chunks);
     RunChunksInParallel(chunks, [&](std::size_t c, std::size_t) {
         const auto [first, last] = ChunkBounds(count, chunks, c);
-        FindNamesContaining(table, needle, static_cast<std::uint32_t>(first), static_cast<std::uint32_t>(last),
+        FindNamesContaining(table, needle, static_cast<std::uint32_t>(first),
+                            static_cast<std::uint32_t>(last),
                             [&](std::uint32_t entry) { found[c].push_back(entry); });
     });
     return JoinChunkParts(found);

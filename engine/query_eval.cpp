@@ -96,8 +96,9 @@ private:
 std::optional<EntryBits> MarkPathMatches(const BaseIndex& base, const Driver& driver, std::size_t budget) {
     EntryBits marked(EntryBitsWords(base.Size()), 0);
     for (const PathText& path : driver.paths) {
-        const bool complete = path.fromVolume ? MarkEntriesWithPathStarting(base, path.text, marked, budget)
-                                              : MarkEntriesWithPathContaining(base, path.text, marked, budget);
+        const bool complete = path.fromVolume
+                                  ? MarkEntriesWithPathStarting(base, path.text, marked, budget)
+                                  : MarkEntriesWithPathContaining(base, path.text, marked, budget);
         if (!complete) return std::nullopt;
     }
     return marked;
@@ -123,13 +124,15 @@ struct ScanPlan {
 // A worker's state for a scan: its item matcher, and the path checks of a climb.
 class ScanWorker {
 public:
-    ScanWorker(const Snapshot& snapshot, const Query& query, const ScanPlan& plan) : matcher(snapshot, query) {
+    ScanWorker(const Snapshot& snapshot, const Query& query, const ScanPlan& plan)
+        : matcher(snapshot, query) {
         if (plan.climb)
             for (const PathText& path : plan.climb->paths)
                 climbs_.emplace_back(snapshot.Base(), path.text, path.fromVolume);
     }
     bool ClimbAllows(std::uint32_t entry) {
-        return std::any_of(climbs_.begin(), climbs_.end(), [&](PathAllowance& path) { return path.Allows(entry); });
+        return std::any_of(climbs_.begin(), climbs_.end(),
+                           [&](PathAllowance& path) { return path.Allows(entry); });
     }
 
     ItemMatcher matcher;
@@ -157,8 +160,11 @@ private:
 
 // Chunk c of a scan over `count` entries, cut on word bounds so that no two chunks write the
 // same word of the marks.
-std::pair<std::uint32_t, std::uint32_t> WordAlignedChunk(std::size_t count, std::size_t chunks, std::size_t c) {
-    const auto cut = [&](std::size_t k) { return k == chunks ? count : ChunkBounds(count, chunks, k).first / 64 * 64; };
+std::pair<std::uint32_t, std::uint32_t> WordAlignedChunk(std::size_t count, std::size_t chunks,
+                                                         std::size_t c) {
+    const auto cut = [&](std::size_t k) {
+        return k == chunks ? count : ChunkBounds(count, chunks, k).first / 64 * 64;
+    };
     return {static_cast<std::uint32_t>(cut(c)), static_cast<std::uint32_t>(cut(c + 1))};
 }
 
@@ -176,13 +182,14 @@ void MarkCandidates(const Snapshot& snapshot, const ScanPlan& plan, std::uint32_
         MarkRange(marks, first, last);
     }
     const auto& removed = snapshot.Removed();
-    for (auto it = std::lower_bound(removed.begin(), removed.end(), first); it != removed.end() && *it < last; ++it)
+    for (auto it = std::lower_bound(removed.begin(), removed.end(), first); it != removed.end() && *it < last;
+         ++it)
         UnmarkEntry(marks, *it);
 }
 
 // Unmarks the candidates in [first, last) that do not match and returns how many are left.
-std::size_t KeepMatchingCandidates(const ScanPlan& plan, ScanWorker& worker, std::uint32_t first, std::uint32_t last,
-                                   EntryBits& marks) {
+std::size_t KeepMatchingCandidates(const ScanPlan& plan, ScanWorker& worker, std::uint32_t first,
+                                   std::uint32_t last, EntryBits& marks) {
     const std::size_t firstWord = first / 64, endWord = EntryBitsWords(last);
     if (plan.allowed)
         for (std::size_t w = firstWord; w < endWord; ++w)
@@ -225,8 +232,9 @@ ResultSet CheckAllowedEntries(const Snapshot& snapshot, const Query& query, cons
     std::vector<std::uint32_t> candidates;
     candidates.reserve(allowedCount);
     ForEachMarked(allowed, 0, allowed.size(), [&](std::uint32_t entry) {
-        if (std::any_of(names.needles.begin(), names.needles.end(),
-                        [&](const NameNeedle& needle) { return NameHolds(snapshot.Base().Folded(entry), needle); }))
+        if (std::any_of(names.needles.begin(), names.needles.end(), [&](const NameNeedle& needle) {
+                return NameHolds(snapshot.Base().Folded(entry), needle);
+            }))
             candidates.push_back(entry);
     });
     if (ProvesAll(query, proven) && snapshot.Removed().empty()) return ResultSet(std::move(candidates));
@@ -235,7 +243,15 @@ ResultSet CheckAllowedEntries(const Snapshot& snapshot, const Query& query, cons
 
 ResultSet ScanBase(const Snapshot& snapshot, const Query& query, ResultSet spent) {
     const BaseIndex& base = snapshot.Base();
-    const Drivers drivers = ChooseDrivers(query);
+    Drivers drivers = ChooseDrivers(query);
+    if (drivers.names) {
+        // A needle holding a byte pair or triple that no name has is in no name: the group is met
+        // only through its other needles, and by no base entry when none is left.
+        auto& needles = drivers.names->needles;
+        std::erase_if(needles,
+                      [&](const NameNeedle& needle) { return !base.FoldedGrams().MayOccur(needle.text); });
+        if (needles.empty()) return {};
+    }
     if (drivers.matchesNothing) return {};
     ScanPlan plan;
     plan.proven = drivers.alwaysMatched;
@@ -252,7 +268,8 @@ ResultSet ScanBase(const Snapshot& snapshot, const Query& query, ResultSet spent
             plan.allowed = &*allowed;
             const std::size_t allowedCount = CountMarked(allowed->data(), allowed->size());
             if (drivers.names && allowedCount < lookupsWorthAScan)
-                return CheckAllowedEntries(snapshot, query, *drivers.names, *allowed, allowedCount, plan.proven);
+                return CheckAllowedEntries(snapshot, query, *drivers.names, *allowed, allowedCount,
+                                           plan.proven);
         } else {
             plan.climb = &*drivers.paths;
         }
@@ -299,7 +316,8 @@ ResultSet EvaluateQuery(const Snapshot& snapshot, const Query& query, ResultSet 
     ItemMatcher matcher(snapshot, query);
     for (std::uint32_t k = 0; k < snapshot.Added().size(); ++k)
         if (matcher.Matches(kAddedItem | k, kNoGroups)) addedHits.push_back(kAddedItem | k);
-    results.PlaceAdded(addedHits, [&](std::uint32_t added, std::uint32_t entry) { return snapshot.Less(added, entry); });
+    results.PlaceAdded(addedHits,
+                       [&](std::uint32_t added, std::uint32_t entry) { return snapshot.Less(added, entry); });
     return results;
 }
 

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "engine/base_index.h"
+#include "engine/name_blocks.h"
+#include "engine/name_grams.h"
 #include "engine/name_scan.h"
 
 namespace nuv::engine {
@@ -67,6 +69,101 @@ TEST(NameScan, FindsExactlyTheNamesHoldingTheNeedleWherePinnedInAnyRange) {
                         << "needle " << text << (atStart ? " pinned to the start" : "")
                         << (atEnd ? " pinned to the end" : "") << " range " << first << ".." << last;
                 }
+}
+
+// What a block scanner must report, byte by byte: every block it scans, in order, with its
+// candidate and zero bits, kept when it has a candidate; and where it stops.
+std::vector<CandidateBlock> ReferenceBlocks(const char* from, const char* end, const BlockNeedle& needle,
+                                            const char** stop) {
+    const std::string_view t = needle.text;
+    const std::size_t m = t.size();
+    std::vector<CandidateBlock> blocks;
+    const char* p = from;
+    for (; end - p >= kNameBlock + needle.Reach() - 1; p += kNameBlock) {
+        CandidateBlock block{p, 0, 0};
+        for (int k = 0; k < kNameBlock; ++k) {
+            const char* at = p + k;
+            const bool candidate = at[0] == t[0] && (m < 3 || at[1] == t[1]) && at[m - 1] == t[m - 1] &&
+                                   (!needle.atEnd || at[m] == '\0');
+            if (candidate) block.candidates |= std::uint64_t{1} << k;
+            if (at[0] == '\0') block.zeros |= std::uint64_t{1} << k;
+        }
+        if (block.candidates != 0) blocks.push_back(block);
+    }
+    *stop = p;
+    return blocks;
+}
+
+TEST(NameScan, EveryBlockScannerReportsTheSameBlocksAsAByteByByteCheck) {
+    std::vector<std::pair<const char*, BlockScanner>> scanners = {{"SSE2", Sse2BlockScanner()},
+                                                                  {"AVX2", Avx2BlockScanner()}};
+    std::erase_if(scanners, [](const auto& s) { return s.second == nullptr; });
+    if (scanners.empty()) GTEST_SKIP() << "no block scanner on this processor";
+    // A four-letter alphabet with zero bytes as name ends: candidates of every kind are dense.
+    std::string buffer(5000, '\0');
+    std::uint32_t state = 777;
+    for (char& c : buffer) {
+        state = state * 1103515245u + 12345u;
+        c = "abc\0"[(state >> 16) % 4];
+    }
+    const char* end = buffer.data() + buffer.size();
+    for (const std::string text : {"a", "ab", "bb", "abc", "aab", "abca", "cabac"})
+        for (const bool atEnd : {false, true})
+            for (const std::size_t offset : {0, 1, 7, 63})
+                for (const std::size_t capacity : {1, 3, 64}) {
+                    const BlockNeedle needle{text, atEnd};
+                    const char* from = buffer.data() + offset;
+                    const char* expectedStop = nullptr;
+                    const auto expected = ReferenceBlocks(from, end, needle, &expectedStop);
+                    for (const auto& [name, scan] : scanners) {
+                        std::vector<CandidateBlock> got;
+                        const char* p = from;
+                        for (;;) {
+                            std::vector<CandidateBlock> batch(capacity);
+                            const std::size_t n = scan(p, end, needle, batch.data(), capacity, &p);
+                            got.insert(got.end(), batch.begin(),
+                                       batch.begin() + static_cast<std::ptrdiff_t>(n));
+                            if (n < capacity) break;
+                        }
+                        const auto context = ::testing::Message()
+                                             << name << " needle " << text << (atEnd ? " at end" : "")
+                                             << " offset " << offset << " capacity " << capacity;
+                        ASSERT_EQ(got.size(), expected.size()) << context;
+                        for (std::size_t b = 0; b < got.size(); ++b) {
+                            EXPECT_EQ(got[b].block, expected[b].block) << context;
+                            EXPECT_EQ(got[b].candidates, expected[b].candidates) << context;
+                            EXPECT_EQ(got[b].zeros, expected[b].zeros) << context;
+                        }
+                        EXPECT_EQ(p, expectedStop) << context;
+                    }
+                }
+}
+
+TEST(NameGrams, RulesOutOnlyNeedlesThatNoNameHolds) {
+    // Over 64 KB of names, so that two workers fill the tables and their seam is crossed.
+    std::vector<std::string> names;
+    std::string packed;
+    std::uint32_t state = 99;
+    while (packed.size() < 100000) {
+        std::string name;
+        for (std::size_t k = 0; k < 3 + packed.size() % 11; ++k) {
+            state = state * 1103515245u + 12345u;
+            name.push_back("abcdefgh\xE4\xB8"[(state >> 16) % 10]);
+        }
+        packed += name;
+        packed.push_back('\0');
+        names.push_back(std::move(name));
+    }
+    const NameGrams grams = NameGrams::Of(packed);
+    for (const std::string& name : names)
+        for (std::size_t from = 0; from < name.size(); ++from)
+            for (std::size_t length = 1; from + length <= name.size() && length <= 5; ++length)
+                ASSERT_TRUE(grams.MayOccur(std::string_view(name).substr(from, length))) << name;
+    // Pairs are kept exactly, and no name holds a 'z'.
+    EXPECT_FALSE(grams.MayOccur("z"));
+    EXPECT_FALSE(grams.MayOccur("az"));
+    EXPECT_FALSE(grams.MayOccur("abcz"));
+    EXPECT_TRUE(NameGrams().MayOccur("anything"));
 }
 
 } // namespace
