@@ -507,7 +507,7 @@ std::shared_ptr<const BaseIndex> BaseIndexBuilder::Run() {
         }
         if (inOrder) {
             EmitInInputOrder(*index, *built, std::move(starts), std::move(children));
-            index->grams_ = NameGrams::Of(index->a_.folded);
+            index->grams_ = NameGrams::Of(index->a_.folded, index->a_.foldedStarts);
             return index;
         }
     }
@@ -515,7 +515,7 @@ std::shared_ptr<const BaseIndex> BaseIndexBuilder::Run() {
     RankFolders();
     SortEqualFoldedRuns();
     EmitInResultOrder(*index, *built);
-    index->grams_ = NameGrams::Of(index->a_.folded);
+    index->grams_ = NameGrams::Of(index->a_.folded, index->a_.foldedStarts);
     return index;
 }
 

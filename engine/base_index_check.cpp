@@ -213,7 +213,7 @@ std::shared_ptr<const BaseIndex> BaseIndex::Adopt(const BaseIndexArrays& arrays,
     for (const auto& v : index->volumes_)
         index->volumesFolded_.push_back(Fold(v));
     index->storage_ = std::move(storage);
-    index->grams_ = NameGrams::Of(index->a_.folded);
+    index->grams_ = NameGrams::Of(index->a_.folded, index->a_.foldedStarts);
     return index;
 }
 

@@ -7,85 +7,113 @@
 namespace nuv::engine {
 namespace {
 
-constexpr unsigned kExactTripleBits = 24;
-constexpr unsigned kFewestTripleBits = 16;
+constexpr std::size_t kPairWords = (1 << 16) / 64;
 
 std::uint32_t Byte(std::string_view text, std::size_t at) {
     return static_cast<unsigned char>(text[at]);
 }
 
-bool Has(const std::vector<std::uint64_t>& bits, std::size_t bit) {
+std::uint32_t Pair(std::string_view text, std::size_t at) {
+    return Byte(text, at) << 8 | Byte(text, at + 1);
+}
+
+// A triple's bit among a block's 8192.
+std::uint32_t TripleSlot(std::string_view text, std::size_t at) {
+    const std::uint32_t triple = Byte(text, at) | Byte(text, at + 1) << 8 | Byte(text, at + 2) << 16;
+    return (triple * 0x9E3779B1u) >> (32 - 13);
+}
+
+bool Has(const std::uint64_t* bits, std::size_t bit) {
     return (bits[bit / 64] >> (bit % 64)) & 1;
 }
 
-void Set(std::vector<std::uint64_t>& bits, std::size_t bit) {
+void Set(std::uint64_t* bits, std::size_t bit) {
     bits[bit / 64] |= std::uint64_t{1} << (bit % 64);
 }
 
 } // namespace
 
-std::size_t NameGrams::TripleSlot(std::uint32_t triple) const {
-    if (tripleBits_ == kExactTripleBits) return triple;
-    return (triple * 0x9E3779B1u) >> (32 - tripleBits_);
-}
-
-NameGrams NameGrams::Of(std::string_view packed) {
+NameGrams NameGrams::Of(std::string_view packed, ArrayView<std::uint32_t> starts) {
     NameGrams grams;
-    // About one bit per byte of names: a triple is at most one per byte, and most repeat.
-    grams.tripleBits_ = kFewestTripleBits;
-    while (grams.tripleBits_ < kExactTripleBits && (std::size_t{1} << grams.tripleBits_) < packed.size())
-        ++grams.tripleBits_;
-    const std::size_t pairWords = (1 << 16) / 64, tripleWords = (std::size_t{1} << grams.tripleBits_) / 64;
-    // Each worker fills bitmaps of its own, joined at the end: setting bits shared between threads
-    // would cost an atomic operation per byte.
-    const std::size_t chunks = packed.size() < 3 ? 0 : std::min(ChunkCountFor(packed.size()), kChunkWorkers);
-    std::vector<NameGrams> parts(std::max<std::size_t>(chunks, 1), grams);
-    for (auto& part : parts) {
-        part.pairs_.assign(pairWords, 0);
-        part.triples_.assign(tripleWords, 0);
-    }
-    RunChunksInParallel(chunks, [&](std::size_t c, std::size_t) {
-        NameGrams& part = parts[c];
-        // Chunks overlap by two bytes, so every triple lies wholly in one of them.
-        const auto [first, last] = ChunkBounds(packed.size() - 2, chunks, c);
-        std::uint32_t window = Byte(packed, first) | Byte(packed, first + 1) << 8;
-        for (std::size_t i = first; i < last; ++i) {
-            window = window | Byte(packed, i + 2) << 16;
-            Set(part.pairs_, (window & 0xFF) << 8 | (window >> 8 & 0xFF));
-            Set(part.triples_, part.TripleSlot(window));
-            window >>= 8;
+    const std::size_t names = starts.empty() ? 0 : starts.size() - 1;
+    const std::size_t blocks = (names + kNamesPerBlock - 1) / kNamesPerBlock;
+    grams.blockTriples_.assign(blocks * kBlockTripleWords, 0);
+    // Blocks are filled apart, so the workers share no triple bits; pairs, shared by every block,
+    // are gathered per worker and joined at the end.
+    std::vector<std::vector<std::uint64_t>> workerPairs(kChunkWorkers,
+                                                        std::vector<std::uint64_t>(kPairWords));
+    const std::size_t chunks = std::min(ChunkCountFor(packed.size()), blocks);
+    RunChunksInParallel(chunks, [&](std::size_t c, std::size_t worker) {
+        std::uint64_t* pairs = workerPairs[worker].data();
+        const auto [firstBlock, lastBlock] = ChunkBounds(blocks, chunks, c);
+        for (std::size_t b = firstBlock; b < lastBlock; ++b) {
+            std::uint64_t* triples = grams.blockTriples_.data() + b * kBlockTripleWords;
+            const std::size_t from = starts[b * kNamesPerBlock];
+            const std::size_t to = starts[std::min((b + 1) * kNamesPerBlock, names)];
+            // The last byte of the names is a zero byte, the end of a name: no pair or triple that
+            // a needle could hold starts there.
+            for (std::size_t i = from; i + 1 < to; ++i) {
+                Set(pairs, Pair(packed, i));
+                if (i + 2 < packed.size()) Set(triples, TripleSlot(packed, i));
+            }
         }
     });
-    grams = std::move(parts.front());
-    for (std::size_t p = 1; p < parts.size(); ++p) {
-        for (std::size_t w = 0; w < pairWords; ++w)
-            grams.pairs_[w] |= parts[p].pairs_[w];
-        for (std::size_t w = 0; w < tripleWords; ++w)
-            grams.triples_[w] |= parts[p].triples_[w];
-    }
-    // The last pair of the names, which no triple starts.
-    if (packed.size() >= 2)
-        Set(grams.pairs_, Byte(packed, packed.size() - 2) << 8 | Byte(packed, packed.size() - 1));
+    grams.pairs_ = std::move(workerPairs.front());
+    for (std::size_t w = 1; w < workerPairs.size(); ++w)
+        for (std::size_t k = 0; k < kPairWords; ++k)
+            grams.pairs_[k] |= workerPairs[w][k];
     return grams;
 }
 
-bool NameGrams::MayOccur(std::string_view needle) const {
+bool NameGrams::PairsMayHold(std::string_view needle) const {
     if (pairs_.empty()) return true;
     if (needle.size() == 1) {
         // Every byte of a name is followed by another or by the name's zero byte, so a byte occurs
         // when some pair starts with it.
-        const std::size_t first = Byte(needle, 0) * 256 / 64;
-        return std::any_of(pairs_.begin() + static_cast<std::ptrdiff_t>(first),
-                           pairs_.begin() + static_cast<std::ptrdiff_t>(first + 256 / 64),
-                           [](std::uint64_t word) { return word != 0; });
+        const auto* first = pairs_.data() + Byte(needle, 0) * 256 / 64;
+        return std::any_of(first, first + 256 / 64, [](std::uint64_t word) { return word != 0; });
     }
     for (std::size_t i = 0; i + 1 < needle.size(); ++i)
-        if (!Has(pairs_, Byte(needle, i) << 8 | Byte(needle, i + 1))) return false;
-    for (std::size_t i = 0; i + 2 < needle.size(); ++i)
-        if (!Has(triples_,
-                 TripleSlot(Byte(needle, i) | Byte(needle, i + 1) << 8 | Byte(needle, i + 2) << 16)))
-            return false;
+        if (!Has(pairs_.data(), Pair(needle, i))) return false;
     return true;
+}
+
+bool NameGrams::BlockMayHold(std::size_t block, const std::vector<std::uint32_t>& tripleSlots) const {
+    const std::uint64_t* triples = blockTriples_.data() + block * kBlockTripleWords;
+    return std::all_of(tripleSlots.begin(), tripleSlots.end(),
+                       [&](std::uint32_t slot) { return Has(triples, slot); });
+}
+
+bool NameGrams::MayOccur(std::string_view needle) const {
+    if (!PairsMayHold(needle)) return false;
+    if (needle.size() < 3 || blockTriples_.empty()) return true;
+    return !RunsThatMayHold(
+                needle, 0,
+                static_cast<std::uint32_t>(blockTriples_.size() / kBlockTripleWords * kNamesPerBlock))
+                .empty();
+}
+
+std::vector<std::pair<std::uint32_t, std::uint32_t>>
+NameGrams::RunsThatMayHold(std::string_view needle, std::uint32_t first, std::uint32_t last) const {
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> runs;
+    if (first >= last) return runs;
+    if (needle.size() < 3 || blockTriples_.empty()) {
+        runs.emplace_back(first, last);
+        return runs;
+    }
+    std::vector<std::uint32_t> slots;
+    for (std::size_t i = 0; i + 2 < needle.size(); ++i)
+        slots.push_back(TripleSlot(needle, i));
+    for (std::size_t b = first / kNamesPerBlock; b * kNamesPerBlock < last; ++b) {
+        if (!BlockMayHold(b, slots)) continue;
+        const auto from = std::max(first, static_cast<std::uint32_t>(b * kNamesPerBlock));
+        const auto to = std::min(last, static_cast<std::uint32_t>((b + 1) * kNamesPerBlock));
+        if (!runs.empty() && runs.back().second == from)
+            runs.back().second = to;
+        else
+            runs.emplace_back(from, to);
+    }
+    return runs;
 }
 
 } // namespace nuv::engine

@@ -2,32 +2,47 @@
 
 #include <cstdint>
 #include <string_view>
+#include <utility>
 #include <vector>
+
+#include "engine/array_view.h"
 
 namespace nuv::engine {
 
-// Which byte pairs and triples occur anywhere in a set of folded names. A needle holding one that
-// occurs nowhere is in no name at all: its scan of every name is skipped, which makes a query
-// without results (a typo, a word the machine does not have) cost microseconds instead of a pass
-// over all the names. Pairs are kept exactly; triples exactly from 2^24 bits on (one bit for every
-// possible triple, 2 MB, reached at about a million names) and hashed into fewer bits for smaller
-// indexes, where a collision only costs the scan it could have spared. About 2 bytes per name.
+// Which byte pairs occur anywhere in a set of folded names, and which byte triples occur in each
+// block of 1024 consecutive names. A needle holding a pair that occurs nowhere is in no name, and
+// a block that lacks one of its triples holds no name with it: a scan then reads only the blocks
+// that may hold the needle. A rare word is in a few blocks of a thousand, so its scan reads a few
+// per cent of the names; a query without results (a typo) costs microseconds.
+//
+// Pairs are kept exactly, in 8 KB. Triples are hashed into 8192 bits per block (1 byte per name);
+// the thousand names of a block hold about a thousand distinct triples, so a triple a block lacks
+// still finds its bit set about once in ten, which only costs reading that block.
 class NameGrams {
 public:
-    NameGrams() = default; // holds nothing: MayOccur is true for every needle
+    static constexpr std::uint32_t kNamesPerBlock = 1024;
 
-    // Of packed names, each followed by a zero byte.
-    static NameGrams Of(std::string_view packed);
+    NameGrams() = default; // holds nothing: every needle may occur anywhere
+
+    // Of packed names, each followed by a zero byte; name i starts at starts[i], the end last.
+    static NameGrams Of(std::string_view packed, ArrayView<std::uint32_t> starts);
 
     // False only when no name holds `needle`.
     bool MayOccur(std::string_view needle) const;
 
-private:
-    std::size_t TripleSlot(std::uint32_t triple) const;
+    // The runs of names in [first, last), ascending and apart, outside which no name holds `needle`:
+    // [first, last) itself for a needle too short to tell.
+    std::vector<std::pair<std::uint32_t, std::uint32_t>>
+    RunsThatMayHold(std::string_view needle, std::uint32_t first, std::uint32_t last) const;
 
-    std::vector<std::uint64_t> pairs_;   // bit b0 * 256 + b1
-    std::vector<std::uint64_t> triples_; // bit TripleSlot(b0 | b1 << 8 | b2 << 16)
-    unsigned tripleBits_ = 0;            // log2 of the triples' bit count
+private:
+    static constexpr std::size_t kBlockTripleWords = 8192 / 64;
+
+    bool PairsMayHold(std::string_view needle) const;
+    bool BlockMayHold(std::size_t block, const std::vector<std::uint32_t>& tripleSlots) const;
+
+    std::vector<std::uint64_t> pairs_;        // bit b0 * 256 + b1
+    std::vector<std::uint64_t> blockTriples_; // kBlockTripleWords per block, bit TripleSlot(triple)
 };
 
 } // namespace nuv::engine

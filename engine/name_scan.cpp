@@ -14,10 +14,12 @@ namespace {
 
 constexpr std::uint32_t kNoEntry = 0xFFFFFFFFu;
 
-// Packed folded names, each followed by a zero byte, and where each starts, the end last.
+// Packed folded names, each followed by a zero byte, and where each starts, the end last; and
+// what byte pairs and triples they hold, where that is known.
 struct NameTable {
     std::string_view buffer;
     ArrayView<std::uint32_t> starts;
+    const NameGrams* grams = nullptr;
 };
 
 // The entry whose folded name holds byte `offset`, searching forward from `from`: doubling steps
@@ -136,6 +138,15 @@ void FindNamesContaining(const NameTable& table, const NameNeedle& needle, std::
     FindFrom(table, needle, p, entry, last, lastFound, found);
 }
 
+// The same, reading only the runs of names that the table's grams leave possible.
+template <class Found>
+void ScanNames(const NameTable& table, const NameNeedle& needle, std::uint32_t first, std::uint32_t last,
+               Found&& found) {
+    if (!table.grams) return FindNamesContaining(table, needle, first, last, found);
+    for (const auto& [from, to] : table.grams->RunsThatMayHold(needle.text, first, last))
+        FindNamesContaining(table, needle, from, to, found);
+}
+
 // Every name of the table that holds the needle, by position, both cores sharing the scan.
 std::vector<std::uint32_t> FindAllNamesContaining(const NameTable& table, const NameNeedle& needle) {
     const std::size_t count = table.starts.size() - 1;
@@ -150,22 +161,25 @@ std::vector<std::uint32_t> FindAllNamesContaining(const NameTable& table, const 
     return JoinChunkParts(found);
 }
 
+// The base index's own names: entry i is name i.
+NameTable EntryNames(const BaseIndex& base) {
+    return NameTable{base.FoldedBuffer(), base.FoldedStarts(), &base.FoldedGrams()};
+}
+
 } // namespace
 
 void FindEntriesContaining(const BaseIndex& base, const NameNeedle& needle, std::uint32_t first,
                            std::uint32_t last, std::vector<std::uint32_t>& entries) {
-    FindNamesContaining(NameTable{base.FoldedBuffer(), base.FoldedStarts()}, needle, first, last,
-                        [&](std::uint32_t entry) { entries.push_back(entry); });
+    ScanNames(EntryNames(base), needle, first, last, [&](std::uint32_t entry) { entries.push_back(entry); });
 }
 
 void MarkEntriesContaining(const BaseIndex& base, const NameNeedle& needle, std::uint32_t first,
                            std::uint32_t last, EntryBits& marks) {
-    FindNamesContaining(NameTable{base.FoldedBuffer(), base.FoldedStarts()}, needle, first, last,
-                        [&](std::uint32_t entry) { MarkEntry(marks, entry); });
+    ScanNames(EntryNames(base), needle, first, last, [&](std::uint32_t entry) { MarkEntry(marks, entry); });
 }
 
 std::vector<std::uint32_t> FindAllEntriesContaining(const BaseIndex& base, const NameNeedle& needle) {
-    return FindAllNamesContaining(NameTable{base.FoldedBuffer(), base.FoldedStarts()}, needle);
+    return FindAllNamesContaining(EntryNames(base), needle);
 }
 
 std::vector<std::uint32_t> FindFoldersContaining(const BaseIndex& base, const NameNeedle& needle) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -139,31 +140,54 @@ TEST(NameScan, EveryBlockScannerReportsTheSameBlocksAsAByteByByteCheck) {
                 }
 }
 
-TEST(NameGrams, RulesOutOnlyNeedlesThatNoNameHolds) {
-    // Over 64 KB of names, so that two workers fill the tables and their seam is crossed.
+TEST(NameGrams, LeaveEveryNameHoldingANeedleInARunAndRuleOutBlocksWithoutIt) {
+    // Each block of names draws from letters of its own, so a needle's triples pin it to one block.
+    // Over 64 KB of names, so that two workers fill the tables, and a last block cut short.
+    constexpr std::uint32_t kBlock = NameGrams::kNamesPerBlock;
+    const std::uint32_t count = 6 * kBlock - 100;
     std::vector<std::string> names;
     std::string packed;
+    std::vector<std::uint32_t> starts;
     std::uint32_t state = 99;
-    while (packed.size() < 100000) {
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const char* letters = "abcdefghijklmnopqr" + 3 * (i / kBlock);
         std::string name;
-        for (std::size_t k = 0; k < 3 + packed.size() % 11; ++k) {
+        for (std::size_t k = 0; k < 8 + i % 13; ++k) {
             state = state * 1103515245u + 12345u;
-            name.push_back("abcdefgh\xE4\xB8"[(state >> 16) % 10]);
+            name.push_back(letters[(state >> 16) % 3]);
         }
+        starts.push_back(static_cast<std::uint32_t>(packed.size()));
         packed += name;
         packed.push_back('\0');
         names.push_back(std::move(name));
     }
-    const NameGrams grams = NameGrams::Of(packed);
-    for (const std::string& name : names)
-        for (std::size_t from = 0; from < name.size(); ++from)
-            for (std::size_t length = 1; from + length <= name.size() && length <= 5; ++length)
-                ASSERT_TRUE(grams.MayOccur(std::string_view(name).substr(from, length))) << name;
-    // Pairs are kept exactly, and no name holds a 'z'.
+    starts.push_back(static_cast<std::uint32_t>(packed.size()));
+    ASSERT_GT(packed.size(), 65536u);
+    const NameGrams grams = NameGrams::Of(packed, starts);
+    using Runs = std::vector<std::pair<std::uint32_t, std::uint32_t>>;
+    const auto inRuns = [](const Runs& runs, std::uint32_t i) {
+        return std::any_of(runs.begin(), runs.end(),
+                           [&](const auto& run) { return run.first <= i && i < run.second; });
+    };
+    for (std::uint32_t i = 0; i < count; i += 7)
+        for (std::size_t from = 0; from < names[i].size(); from += 3)
+            for (std::size_t length = 1; from + length <= names[i].size() && length <= 5; ++length) {
+                const std::string_view needle = std::string_view(names[i]).substr(from, length);
+                ASSERT_TRUE(grams.MayOccur(needle)) << needle;
+                ASSERT_TRUE(inRuns(grams.RunsThatMayHold(needle, 0, count), i)) << needle << " in name " << i;
+            }
+    const std::string inBlock2 = names[2 * kBlock].substr(0, 4);
+    EXPECT_EQ(grams.RunsThatMayHold(inBlock2, 0, count), (Runs{{2 * kBlock, 3 * kBlock}}));
+    EXPECT_EQ(grams.RunsThatMayHold(inBlock2, 2 * kBlock + 50, 2 * kBlock + 60),
+              (Runs{{2 * kBlock + 50, 2 * kBlock + 60}}));
+    EXPECT_EQ(grams.RunsThatMayHold(inBlock2, 0, 2 * kBlock), Runs{});
+    EXPECT_EQ(grams.RunsThatMayHold("ab", 10, 20), (Runs{{10, 20}})) << "too short to tell";
+    // Pairs are kept exactly: no name holds a 'z', nor letters of two blocks side by side.
     EXPECT_FALSE(grams.MayOccur("z"));
-    EXPECT_FALSE(grams.MayOccur("az"));
+    EXPECT_FALSE(grams.MayOccur("ad"));
     EXPECT_FALSE(grams.MayOccur("abcz"));
     EXPECT_TRUE(NameGrams().MayOccur("anything"));
+    EXPECT_EQ(NameGrams().RunsThatMayHold("anything", 3, 9), (Runs{{3, 9}}));
 }
 
 } // namespace
