@@ -154,9 +154,8 @@ std::vector<std::uint32_t> FindAllNamesContaining(const NameTable& table, const 
     std::vector<std::vector<std::uint32_t>> found(chunks);
     RunChunksInParallel(chunks, [&](std::size_t c, std::size_t) {
         const auto [first, last] = ChunkBounds(count, chunks, c);
-        FindNamesContaining(table, needle, static_cast<std::uint32_t>(first),
-                            static_cast<std::uint32_t>(last),
-                            [&](std::uint32_t entry) { found[c].push_back(entry); });
+        ScanNames(table, needle, static_cast<std::uint32_t>(first), static_cast<std::uint32_t>(last),
+                  [&](std::uint32_t entry) { found[c].push_back(entry); });
     });
     return JoinChunkParts(found);
 }
