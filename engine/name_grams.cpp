@@ -50,8 +50,8 @@ NameGrams NameGrams::Of(std::string_view packed, ArrayView<std::uint32_t> starts
             std::uint64_t* triples = grams.blockTriples_.data() + b * kBlockTripleWords;
             const std::size_t from = starts[b * kNamesPerBlock];
             const std::size_t to = starts[std::min((b + 1) * kNamesPerBlock, names)];
-            // The last byte of the names is a zero byte, the end of a name: no pair or triple that
-            // a needle could hold starts there.
+            // A block's last byte is the zero byte ending its last name: no pair or triple that a
+            // needle could hold starts there.
             for (std::size_t i = from; i + 1 < to; ++i) {
                 Set(pairs, Pair(packed, i));
                 if (i + 2 < packed.size()) Set(triples, TripleSlot(packed, i));
