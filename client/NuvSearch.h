@@ -1,8 +1,10 @@
 /* The search library: one current search per process, answered by the search
-   service of the user's session. All text is UTF-16; a returned string stays
-   valid until the calling thread's next call into the library. Every call is
-   bounded in time: when the service is not there, a query reads as no
-   results, and the library connects again by itself once it is back. */
+   service of the user's session. All text is UTF-16. A returned row string
+   stays valid until the next query or reset, whoever makes it: a row's name
+   and folder may be held at once, and rows read earlier stay readable while
+   later ones are fetched. Every call is bounded in time: when the service is
+   not there, a query reads as no results, and the library connects again by
+   itself once it is back. */
 #ifndef NUVSEARCH_H
 #define NUVSEARCH_H
 

@@ -1,6 +1,7 @@
 // The seven exported operations. Each takes the library lock, so calls from
-// several threads are safe, and keeps the text it returns in a per-thread
-// buffer that lives until that thread's next call.
+// several threads are safe. The text they return points into the client's
+// cache of result rows, which keeps every row of a result set until the next
+// query or reset, so a caller may hold a row's name and folder at once.
 #include "NuvSearch.h"
 
 #include "search_client.h"
@@ -17,11 +18,7 @@ nuv::client::SearchClient& Client() {
     return client;
 }
 
-LPCWSTR Returned(const std::wstring* text) {
-    thread_local std::wstring returned;
-    returned = text != nullptr ? *text : std::wstring();
-    return returned.c_str();
-}
+LPCWSTR Returned(const std::wstring* text) { return text != nullptr ? text->c_str() : L""; }
 
 } // namespace
 

@@ -11,9 +11,6 @@ constexpr DWORD kConnectTimeoutMs = 500;
 // Long enough for any query over tens of millions of names, short enough that
 // a stuck service does not freeze the caller's window for long.
 constexpr DWORD kReplyTimeoutMs = 2000;
-// Beyond this many cached pages the cache starts afresh; a result list is read
-// a screenful at a time, so older pages are seldom wanted again.
-constexpr std::size_t kMaxCachedPages = 256;
 
 std::wstring ToWide(std::string_view wtf8) {
     const std::u16string utf16 = protocol::Wtf8ToUtf16(wtf8);
@@ -83,7 +80,6 @@ const std::vector<ResultRow>* SearchClient::Page(std::uint32_t page) {
     const auto reply = Exchange(protocol::RowsRequest{page * kPageRows, kPageRows});
     const auto* rows = reply ? std::get_if<protocol::RowPageReply>(&*reply) : nullptr;
     if (rows == nullptr || rows->first != page * kPageRows) return nullptr;
-    if (pages_.size() >= kMaxCachedPages) pages_.clear();
     std::vector<ResultRow>& cached = pages_[page];
     cached = ToResultRows(rows->rows);
     return &cached;

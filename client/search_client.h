@@ -26,7 +26,9 @@ public:
     void SetSearch(std::wstring text) { searchText_ = std::move(text); }
     bool Query();
     std::uint32_t Count() const { return count_; }
-    // Nothing when the index is out of range or the rows cannot be had any more.
+    // Nothing when the index is out of range or the rows cannot be had any
+    // more. A row, once read, stays where it is until the next query or reset:
+    // callers hold pointers into it.
     const ResultRow* Row(std::uint32_t index);
     void Reset();
 
@@ -42,6 +44,8 @@ private:
     // The results live in the service, on the connection that ran the query;
     // once that connection is lost they are gone.
     bool resultsOnConnection_ = false;
+    // Never trimmed within a result set: the library hands out pointers into
+    // it. Map nodes and the page vectors stay put as pages are added.
     std::unordered_map<std::uint32_t, std::vector<ResultRow>> pages_;
 };
 

@@ -56,6 +56,28 @@ TEST(SearchService, RowsJoinToTheFullPathAndOutOfRangeReadsEmpty) {
     EXPECT_STREQ(NuvSearch_GetResultFileNameW(0), L"");
 }
 
+// The finder joins a row's folder and name while holding both, and the list
+// view reads rows out of order across pages: every string handed out must
+// stay put until the next query.
+TEST(SearchService, RowStringsStayValidTogetherUntilTheNextQuery) {
+    ServiceFixture fixture;
+    StartedProcess service = fixture.StartReadyService();
+    const std::vector<ResultRow> expected = QueryCatalog(fixture.Reference(), L"item-");
+    ASSERT_GT(expected.size(), 2u * 64u); // rows from three pages of the client
+
+    NuvSearch_SetSearchW(L"item-");
+    NuvSearch_QueryW(TRUE);
+    ASSERT_EQ(NuvSearch_GetNumResults(), expected.size());
+    std::vector<std::pair<LPCWSTR, LPCWSTR>> held(expected.size());
+    for (DWORD i = static_cast<DWORD>(expected.size()); i-- > 0;)
+        held[i] = {NuvSearch_GetResultPathW(i), NuvSearch_GetResultFileNameW(i)};
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(std::wstring(held[i].first) + L"\\" + held[i].second,
+                  expected[i].folder + L"\\" + expected[i].name)
+            << i;
+    }
+}
+
 TEST(SearchService, CreatedRenamedAndDeletedFilesShowInResults) {
     ServiceFixture fixture;
     StartedProcess service = fixture.StartReadyService();
