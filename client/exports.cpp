@@ -18,7 +18,9 @@ nuv::client::SearchClient& Client() {
     return client;
 }
 
-LPCWSTR Returned(const std::wstring* text) { return text != nullptr ? text->c_str() : L""; }
+LPCWSTR Returned(const std::wstring* text) {
+    return text != nullptr ? text->c_str() : L"";
+}
 
 } // namespace
 

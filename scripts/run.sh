@@ -33,4 +33,4 @@ out="$root/build/run-output"
 mkdir -p "$out"
 rm -f "$out"/*.png
 scripts/wine-session.sh "$build" wine "$build/bin/finder-demo.exe" "${NUV_DEMO_WORD:-readme}" "$out"
-echo "Screenshots: $out/bar.png (the bar), $out/open-field.png (the open field and its popup), $out/screen.png (the whole screen)"
+echo "Screenshots: $out/bar.png (the bar), $out/open-field.png (the open field and its popup), $out/popup.png (the popup), $out/screen.png (the whole screen)"

@@ -19,7 +19,7 @@ TEST_F(FinderTest, SecondStartEndsAtOnceAndLeavesTheFirstAlone) {
     ASSERT_EQ(coreBefore.size(), 1u);
 
     FinderProcess second;
-    ASSERT_TRUE(second.Start(folder));
+    ASSERT_TRUE(second.Start(*folder));
     ASSERT_EQ(WaitForSingleObject(second.Handle(), 10000), WAIT_OBJECT_0) << "the second finder kept running";
     DWORD exitCode = 1;
     GetExitCodeProcess(second.Handle(), &exitCode);

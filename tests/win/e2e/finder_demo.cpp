@@ -1,7 +1,8 @@
 // Shows the finder at work without a person at the screen: starts the real
 // orvelSokra.exe (and so its search service) from the build's folder, presses
-// the bar's magnifier, types a word, and saves screenshots of the bar and of
-// the open field with its popup. Prints what it saw.
+// the bar's magnifier, types a word, and saves screenshots of the bar, of the
+// open field with its popup, and of the popup alone. Prints what it saw: the
+// count line and the first rows exactly as the finder's own list shows them.
 //
 //   finder-demo.exe [WORD] [SCREENSHOT_FOLDER]
 //
@@ -9,8 +10,10 @@
 // folder (a Unix path is taken as Wine shows it). Exit status 0 when every
 // step was seen to happen.
 #include "finder_session.h"
+#include "remote_list_view.h"
 
 #include "NuvSearch.h"
+#include "finder/search/core/result_text.h"
 
 #include <commctrl.h>
 
@@ -20,6 +23,9 @@
 namespace {
 
 constexpr int kResultsListId = 1002;
+constexpr int kCountLineId = 1006;
+constexpr int kQuotedTextId = 1009;
+constexpr int kRowsShown = 5;
 
 void Report(const char* what, bool ok) {
     std::printf("%-44s %s\n", what, ok ? "ok" : "FAILED");
@@ -60,24 +66,29 @@ void AnswerServiceFailure(const FinderProcess& finder) {
     PostMessageW(box, WM_COMMAND, IDOK, 0);
 }
 
-// Asks the finder's search service the same question through NuvSearch.dll,
-// once its first walk of the roots has found something, and prints the count
-// and the first rows.
-void ReportServiceAnswer(const std::wstring& word) {
-    DWORD count = 0;
-    WaitFor(
+// The service walks its roots when it starts; the word is typed once it can
+// be found, so that the finder's one query per keystroke finds it too.
+void WaitUntilServiceFinds(const std::wstring& word) {
+    const bool found = WaitFor(
         [&] {
             NuvSearch_SetSearchW(word.c_str());
             NuvSearch_QueryW(TRUE);
-            count = NuvSearch_GetNumResults();
-            return count > 0;
+            return NuvSearch_GetNumResults() > 0;
         },
         20000);
-    std::printf("search service: %lu results for \"%s\"\n", static_cast<unsigned long>(count),
-                Utf8(word).c_str());
-    for (DWORD i = 0; i < count && i < 5; ++i)
-        std::printf("  %s\\%s\n", Utf8(NuvSearch_GetResultPathW(i)).c_str(),
-                    Utf8(NuvSearch_GetResultFileNameW(i)).c_str());
+    NuvSearch_Reset();
+    Report("search service indexed the word", found);
+}
+
+// What the popup shows, read back from its own windows.
+void ReportPopup(HWND popup) {
+    std::printf("count line: %s\n", Utf8(WindowText(GetDlgItem(popup, kCountLineId))).c_str());
+    std::printf("quoted text: %s\n", Utf8(WindowText(GetDlgItem(popup, kQuotedTextId))).c_str());
+    const RemoteListView list(GetDlgItem(popup, kResultsListId));
+    const int count = list.Count();
+    std::printf("rows in the list: %d\n", count);
+    for (int i = 0; i < count && i < kRowsShown; ++i)
+        std::printf("  %-32s %s\n", Utf8(list.Text(i, 0)).c_str(), Utf8(list.Text(i, 1)).c_str());
 }
 
 int Run(const std::wstring& word, const std::wstring& shots) {
@@ -122,25 +133,27 @@ int Run(const std::wstring& word, const std::wstring& shots) {
                          WaitFor([&] { return FocusOf(bar) == finder.FieldEdit(); });
     Report("keyboard focus in the text box", focused);
 
+    WaitUntilServiceFinds(word);
     TypeText(word);
     const bool typed = WaitFor([&] { return WindowText(finder.FieldEdit()) == word; });
     Report("word typed", typed);
     if (!typed) std::printf("the box shows: %s\n", Utf8(WindowText(finder.FieldEdit())).c_str());
     const bool popupShown = WaitFor([&] { return IsWindowVisible(finder.Popup()) != FALSE; });
     Report("results popup shown", popupShown);
-    HWND list = GetDlgItem(finder.Popup(), kResultsListId);
-    // Give the query a moment to come back before the picture is taken.
-    Sleep(1000);
-    if (list) std::printf("results listed: %ld\n", static_cast<long>(SendTo(list, LVM_GETITEMCOUNT)));
-    std::printf("popup text: %s\n", Utf8(WindowText(finder.Popup())).c_str());
-    ReportServiceAnswer(word);
+    // The popup answers each key with a query; the last one is in once the
+    // quoted text shows the whole word.
+    HWND quoted = GetDlgItem(finder.Popup(), kQuotedTextId);
+    const bool answered = WaitFor([&] { return WindowText(quoted) == QuotedSearchText(word); });
+    Report("query answered", answered);
+    ReportPopup(finder.Popup());
+    Report("screenshot popup.png", SaveScreenshot(WindowRect(finder.Popup()), shots + L"\\popup.png"));
 
     const RECT everything = Union(Union(barRect, WindowRect(finder.Field())), WindowRect(finder.Popup()));
     Report("screenshot open-field.png",
            SaveScreenshot(OnScreen(Around(everything, 20)), shots + L"\\open-field.png"));
     const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     Report("screenshot screen.png", SaveScreenshot(screen, shots + L"\\screen.png"));
-    return typed && popupShown && focused ? 0 : 1;
+    return typed && popupShown && focused && answered ? 0 : 1;
 }
 
 } // namespace

@@ -30,7 +30,7 @@ void PrintTo(const RECT& rect, std::ostream* os) {
 
 void FinderTest::SetUp() {
     EndSearchCoreProcesses();
-    ASSERT_TRUE(finder.Start(folder));
+    ASSERT_TRUE(finder.Start(*folder));
     ASSERT_TRUE(WaitFor([this] { return finder.Bar() != nullptr; }, 10000)) << "the bar did not appear";
     bar = finder.Bar();
 }

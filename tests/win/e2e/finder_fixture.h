@@ -6,8 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 class FinderTest : public testing::Test {
 protected:
+    FinderTest() : FinderTest(std::make_unique<FinderFolder>(true)) {}
+    explicit FinderTest(std::unique_ptr<FinderFolder> finderFolder) : folder(std::move(finderFolder)) {}
+
     void SetUp() override;
 
     // WM_NCHITTEST for a point in the bar's client area, answered while the
@@ -22,7 +27,7 @@ protected:
     void TypeAndWaitForQuery(const std::wstring& text, const std::wstring& expected);
     void ClearField();
 
-    FinderFolder folder{true};
+    std::unique_ptr<FinderFolder> folder;
     FinderProcess finder;
     HWND bar = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "finder_session.h"
 
 #include "finder/framework/gdi_guards.h"
+#include "service/session/unique_handle.h"
 
 #include <gdiplus.h>
 #include <tlhelp32.h>
@@ -100,6 +101,25 @@ std::wstring BuildBinFolder() {
 }
 
 FinderFolder::FinderFolder(bool withSearchCore) {
+    CopyFinder();
+    if (withSearchCore) {
+        CopyFileW((BuildBinFolder() + L"\\search-core-standin.exe").c_str(),
+                  (m_path + L"\\" + kSearchCoreFile).c_str(), FALSE);
+    }
+}
+
+FinderFolder::FinderFolder(const std::string& serviceSettings) {
+    CopyFinder();
+    CopyFileW((BuildBinFolder() + L"\\" + kSearchCoreFile).c_str(),
+              (m_path + L"\\" + kSearchCoreFile).c_str(), FALSE);
+    nuv::session::UniqueHandle ini(CreateFileW((m_path + L"\\NuvFileSearch.ini").c_str(), GENERIC_WRITE, 0,
+                                               nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    WriteFile(ini.Get(), serviceSettings.data(), static_cast<DWORD>(serviceSettings.size()), &written,
+              nullptr);
+}
+
+void FinderFolder::CopyFinder() {
     static int s_counter = 0;
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
@@ -107,16 +127,20 @@ FinderFolder::FinderFolder(bool withSearchCore) {
              std::to_wstring(++s_counter);
     CreateDirectoryW(m_path.c_str(), nullptr);
     const std::wstring bin = BuildBinFolder();
-    CopyFileW((bin + L"\\orvelSokra.exe").c_str(), FinderPath().c_str(), FALSE);
-    if (withSearchCore) {
-        CopyFileW((bin + L"\\search-core-standin.exe").c_str(), (m_path + L"\\" + kSearchCoreFile).c_str(),
-                  FALSE);
-    }
+    for (const wchar_t* file : {L"orvelSokra.exe", L"NuvSearch.dll"})
+        CopyFileW((bin + L"\\" + file).c_str(), (m_path + L"\\" + file).c_str(), FALSE);
 }
 
 FinderFolder::~FinderFolder() {
-    DeleteFileW(FinderPath().c_str());
-    DeleteFileW((m_path + L"\\" + kSearchCoreFile).c_str());
+    WIN32_FIND_DATAW entry = {};
+    HANDLE found = FindFirstFileW((m_path + L"\\*").c_str(), &entry);
+    if (found != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                DeleteFileW((m_path + L"\\" + entry.cFileName).c_str());
+        } while (FindNextFileW(found, &entry));
+        FindClose(found);
+    }
     RemoveDirectoryW(m_path.c_str());
 }
 
@@ -243,6 +267,31 @@ void LeftButton(bool down) {
     SendMouse(down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP);
 }
 
+void RightButton(bool down) {
+    SendMouse(down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP);
+}
+
+void ClickAt(int x, int y, int clicks) {
+    MoveCursorTo(x, y);
+    Sleep(50);
+    for (int i = 0; i < clicks; ++i) {
+        LeftButton(true);
+        LeftButton(false);
+    }
+}
+
+void RightClickAt(int x, int y) {
+    MoveCursorTo(x, y);
+    Sleep(50);
+    RightButton(true);
+    RightButton(false);
+}
+
+void HoldKey(WORD vk, bool down) {
+    INPUT input = KeyInput(vk, 0, down ? 0 : KEYEVENTF_KEYUP);
+    SendInput(1, &input, sizeof(INPUT));
+}
+
 void PressKey(WORD vk, bool withAlt) {
     std::vector<INPUT> inputs;
     if (withAlt) inputs.push_back(KeyInput(VK_MENU, 0, 0));
@@ -265,6 +314,11 @@ LRESULT SendTo(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     DWORD_PTR result = 0;
     SendMessageTimeoutW(hWnd, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result);
     return static_cast<LRESULT>(result);
+}
+
+COLORREF ScreenPixel(int x, int y) {
+    ScopedWindowDC screen(nullptr);
+    return GetPixel(screen, x, y);
 }
 
 bool SaveScreenshot(const RECT& area, const std::wstring& path) {

@@ -8,11 +8,15 @@
 #include <string>
 #include <vector>
 
-// A fresh temporary folder holding a copy of the finder and, when asked, the
-// search service stand-in under the service's file name. Removed afterwards.
+// A fresh temporary folder holding a copy of the finder and its search
+// library and, when asked, the search service stand-in under the service's
+// file name, or the real service with the NuvFileSearch.ini given. Removed
+// afterwards with everything in it.
 class FinderFolder {
 public:
     explicit FinderFolder(bool withSearchCore);
+    // The real service beside the finder, reading `serviceSettings` as its ini.
+    explicit FinderFolder(const std::string& serviceSettings);
     FinderFolder(const FinderFolder&) = delete;
     FinderFolder& operator=(const FinderFolder&) = delete;
     ~FinderFolder();
@@ -21,6 +25,8 @@ public:
     std::wstring FinderPath() const { return m_path + L"\\orvelSokra.exe"; }
 
 private:
+    void CopyFinder();
+
     std::wstring m_path;
 };
 
@@ -72,8 +78,17 @@ HWND FocusOf(HWND hWndInThread);
 // Real input, as from the keyboard and mouse.
 void MoveCursorTo(int x, int y);
 void LeftButton(bool down);
+void RightButton(bool down);
+// Moves there, then presses and releases the left button `clicks` times.
+void ClickAt(int x, int y, int clicks = 1);
+void RightClickAt(int x, int y);
+// Holds a key down, or lets it go, as a modifier for the mouse.
+void HoldKey(WORD vk, bool down);
 void PressKey(WORD vk, bool withAlt = false);
 void TypeText(const std::wstring& text);
+
+// The colour of a pixel of the screen.
+COLORREF ScreenPixel(int x, int y);
 
 // Sends a message with a bound on how long the finder may take to answer.
 LRESULT SendTo(HWND hWnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
