@@ -178,12 +178,22 @@ BOOL CImage::Draw(HDC hDestDC, int x, int y) const {
 // AlphaBlend would do this, but Wine's lets a channel that passes 255 carry
 // into the next one (straight colours over a light target do pass it), so
 // the blend is done here, the same on every platform: the target area is
-// read, blended and written back.
+// read, blended and written back. Only the part inside the DC's clip box can
+// change, so only that part is read and blended: a window that repaints a
+// small area under a control does not pay for its whole background.
 BOOL CImage::BlendOnto(HDC hDestDC, int x, int y) const {
+    RECT area{x, y, x + m_nWidth, y + m_nHeight};
+    RECT clip;
+    const int clipKind = GetClipBox(hDestDC, &clip);
+    if (clipKind == ERROR) return FALSE;
+    if (clipKind == NULLREGION || !IntersectRect(&area, &area, &clip)) return TRUE;
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = m_nWidth;
-    info.bmiHeader.biHeight = -m_nHeight; // top-down: row y at y * width
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height; // top-down: row y at y * width
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
@@ -192,18 +202,19 @@ BOOL CImage::BlendOnto(HDC hDestDC, int x, int y) const {
     ScopedMemoryDC work(hDestDC);
     if (!target || !bits || !work.Get()) return FALSE;
     ScopedSelect selected(work, target);
-    if (!BitBlt(work, 0, 0, m_nWidth, m_nHeight, hDestDC, x, y, SRCCOPY)) return FALSE;
+    if (!BitBlt(work, 0, 0, width, height, hDestDC, area.left, area.top, SRCCOPY)) return FALSE;
     GdiFlush();
 
     auto* out = static_cast<unsigned char*>(bits);
-    for (int row = 0; row < m_nHeight; ++row) {
-        const unsigned char* in = m_pBits + static_cast<ptrdiff_t>(row) * m_nPitch;
-        for (int column = 0; column < m_nWidth; ++column, in += 4, out += 4) {
+    for (int row = area.top - y; row < area.bottom - y; ++row) {
+        const unsigned char* in =
+            m_pBits + static_cast<ptrdiff_t>(row) * m_nPitch + static_cast<ptrdiff_t>(area.left - x) * 4;
+        for (int column = 0; column < width; ++column, in += 4, out += 4) {
             const int keep = 255 - in[3];
             for (int channel = 0; channel < 4; ++channel)
                 out[channel] = static_cast<unsigned char>(
                     std::min(255, in[channel] + (out[channel] * keep + 127) / 255));
         }
     }
-    return BitBlt(hDestDC, x, y, m_nWidth, m_nHeight, work, 0, 0, SRCCOPY);
+    return BitBlt(hDestDC, area.left, area.top, width, height, work, 0, 0, SRCCOPY);
 }

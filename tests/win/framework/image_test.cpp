@@ -161,6 +161,37 @@ TEST_P(ImageDraw, AlphaImageBlendsStraightColoursAsPremultiplied) {
     EXPECT_EQ(canvas.At(5, 3) & 0xFFFFFF, GetParam().background & 0xFFFFFF);
 }
 
+// A window repainting a small area blends only what its clip box lets through,
+// each pixel of it exactly as an unclipped draw would.
+TEST_P(ImageDraw, AlphaImageBlendsOnlyInsideTheClipBox) {
+    CImage image;
+    ASSERT_EQ(LoadBytes(image, kRgbaPng, sizeof kRgbaPng), S_OK);
+    PixelCanvas canvas(6, 5);
+    ASSERT_TRUE(canvas.Valid());
+    canvas.Fill(GetParam().background);
+    ScopedRegion clip(CreateRectRgn(3, 2, 6, 5)); // the image's second row, from its second column
+    SelectClipRgn(canvas.Dc(), clip);
+    ASSERT_TRUE(image.Draw(canvas.Dc(), 2, 1));
+
+    const uint32_t bg = GetParam().background;
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x) {
+            const uint32_t got = canvas.At(2 + x, 1 + y);
+            if (y == 1 && x >= 1) {
+                const Rgba& s = kPixels[y][x];
+                EXPECT_EQ(Channel(got, 16), Blend(s.r, Channel(bg, 16), s.a)) << "red at " << x << "," << y;
+                EXPECT_EQ(Channel(got, 8), Blend(s.g, Channel(bg, 8), s.a)) << "green at " << x << "," << y;
+                EXPECT_EQ(Channel(got, 0), Blend(s.b, Channel(bg, 0), s.a)) << "blue at " << x << "," << y;
+            } else {
+                EXPECT_EQ(got & 0xFFFFFF, bg & 0xFFFFFF) << "outside the clip at " << x << "," << y;
+            }
+        }
+    // A clip that misses the image draws nothing and is no failure.
+    ScopedRegion elsewhere(CreateRectRgn(0, 0, 1, 1));
+    SelectClipRgn(canvas.Dc(), elsewhere);
+    EXPECT_TRUE(image.Draw(canvas.Dc(), 2, 1));
+}
+
 TEST_P(ImageDraw, ImageWithoutAlphaIsCopied) {
     CImage image;
     ASSERT_EQ(LoadBytes(image, kRgbPng, sizeof kRgbPng), S_OK);
