@@ -4,11 +4,17 @@
 # prefix and a process that keeps Wine's desktop open, and takes all of them
 # down again when COMMAND ends, fails or is interrupted. With NUV_USE_DISPLAY=1
 # and DISPLAY set, the caller's display is used instead of Xvfb.
+#
+# NUV_WINE_VARIANT=stock-fonts or dpi144 runs COMMAND in a prefix of its own,
+# BUILD_DIR/wineprefix-VARIANT, set up as wine-prefix-setup.sh describes.
+# wineserver is per prefix, so such a session may run inside another one: with
+# NUV_USE_DISPLAY=1 it shares the outer session's display and nothing else.
 set -euo pipefail
 build=$(realpath "$1"); shift
 here=$(dirname "$(realpath "$0")")
 
-export WINEPREFIX="$build/wineprefix" WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all} LANG=C.UTF-8
+prefix="$build/wineprefix${NUV_WINE_VARIANT:+-$NUV_WINE_VARIANT}"
+export WINEPREFIX="$prefix" WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all} LANG=C.UTF-8
 export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe="
 
 xvfb_pid="" keeper_pid=""
@@ -36,9 +42,11 @@ fi
 # Wine closes its desktop 1 s after the last process leaves, and the desktop
 # process inherits the stdio of whoever opened it: open it here, away from
 # ctest's pipes, and keep it open for the whole session.
-wine "$build/bin/desktop-keeper.exe" </dev/null >"$build/desktop-keeper.out" 2>/dev/null &
+keeper_out="$prefix.keeper.out"
+: >"$keeper_out" # before the keeper starts: a "ready" left by the last session must not count
+wine "$build/bin/desktop-keeper.exe" </dev/null >"$keeper_out" 2>/dev/null &
 keeper_pid=$!
-for _ in $(seq 300); do grep -q ready "$build/desktop-keeper.out" 2>/dev/null && break; sleep 0.1; done
-grep -q ready "$build/desktop-keeper.out" || { echo "Wine desktop did not start" >&2; exit 1; }
+for _ in $(seq 300); do grep -q ready "$keeper_out" 2>/dev/null && break; sleep 0.1; done
+grep -q ready "$keeper_out" || { echo "Wine desktop did not start" >&2; exit 1; }
 
 "$@"

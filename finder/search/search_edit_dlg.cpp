@@ -16,6 +16,11 @@ namespace {
 // the colour key makes it see-through.
 constexpr COLORREF kColourKey = RGB(255, 0, 255);
 constexpr LONG kEditFontHeight = -14;
+// The white entry area of image 132 (x 2-163, y 8-28), in the image's pixels;
+// the text box covers it exactly. The template's dialog units would size the
+// box by the dialog font and the display scaling instead, and with some fonts,
+// or at 144 DPI, it would run over the close arrow and take its clicks.
+constexpr RECT kEntryArea = {2, 8, 164, 29};
 // g_szSearchText holds this many UTF-16 units, so the box takes no more: the
 // text searched for is always the text shown.
 constexpr UINT kMaxSearchTextLength = kSearchTextCapacity - 1;
@@ -32,6 +37,7 @@ BOOL CSearchEditDlg::OnInitDialog() {
     ApplyFieldImageSize();
     ApplyColourKey();
     ApplyEditFont();
+    m_editSearch.MoveWindow(&kEntryArea, TRUE);
     m_editSearch.SendMessage(EM_SETLIMITTEXT, kMaxSearchTextLength);
     m_rcCloseField = RECT{167, 5, 178, 30};
 

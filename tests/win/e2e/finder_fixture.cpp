@@ -31,7 +31,8 @@ void PrintTo(const RECT& rect, std::ostream* os) {
 void FinderTest::SetUp() {
     EndSearchCoreProcesses();
     ASSERT_TRUE(finder.Start(*folder));
-    ASSERT_TRUE(WaitFor([this] { return finder.Bar() != nullptr; }, 10000)) << "the bar did not appear";
+    // The first program of a fresh Wine session can take a while to show.
+    ASSERT_TRUE(WaitFor([this] { return finder.Bar() != nullptr; }, 20000)) << "the bar did not appear";
     bar = finder.Bar();
 }
 

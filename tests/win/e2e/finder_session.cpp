@@ -4,10 +4,14 @@
 #include "service/session/unique_handle.h"
 
 #include <gdiplus.h>
+#include <shlobj.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cwchar>
+#include <memory>
+#include <type_traits>
 
 namespace {
 
@@ -85,7 +89,10 @@ bool PngEncoder(CLSID& clsid) {
 
 std::wstring WindowsPathOf(const std::wstring& path) {
     // The build hands over Unix paths; Wine shows the Unix root as Z:.
-    return !path.empty() && path[0] == L'/' ? L"Z:" + path : path;
+    if (path.empty() || path[0] != L'/') return path;
+    std::wstring windows = L"Z:" + path;
+    std::replace(windows.begin(), windows.end(), L'/', L'\\');
+    return windows;
 }
 
 std::wstring ArtifactFolder() {
@@ -321,32 +328,62 @@ COLORREF ScreenPixel(int x, int y) {
     return GetPixel(screen, x, y);
 }
 
-bool SaveScreenshot(const RECT& area, const std::wstring& path) {
+ScreenPixels CaptureScreen(const RECT& area) {
+    ScreenPixels pixels;
     const int width = area.right - area.left;
     const int height = area.bottom - area.top;
+    if (width <= 0 || height <= 0) return pixels;
     ScopedWindowDC screen(nullptr);
     ScopedMemoryDC memory(screen);
     BITMAPINFO info = {};
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
     void* bits = nullptr;
     ScopedBitmap surface(CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!surface) return false;
+    if (!surface) return pixels;
     {
         ScopedSelect select(memory, surface);
         BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY | CAPTUREBLT);
     }
     GdiFlush();
+    const auto* first = static_cast<const std::uint32_t*>(bits);
+    pixels.rgb.assign(first, first + static_cast<std::size_t>(width) * height);
+    for (std::uint32_t& pixel : pixels.rgb)
+        pixel &= 0x00FFFFFF;
+    pixels.width = width;
+    pixels.height = height;
+    return pixels;
+}
 
+bool SavePng(const ScreenPixels& pixels, const std::wstring& path) {
+    if (pixels.rgb.empty()) return false;
     ULONG_PTR token = 0;
     Gdiplus::GdiplusStartupInput input;
     if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok) return false;
     bool saved = false;
     {
-        Gdiplus::Bitmap image(width, height, width * 4, PixelFormat32bppRGB, static_cast<BYTE*>(bits));
-        CreateDirectoryW(path.substr(0, path.find_last_of(L"\\/")).c_str(), nullptr);
+        // GDI+ only reads the pixels, whatever the pointer's constness.
+        auto* bytes = reinterpret_cast<BYTE*>(const_cast<std::uint32_t*>(pixels.rgb.data()));
+        Gdiplus::Bitmap image(pixels.width, pixels.height, pixels.width * 4, PixelFormat32bppRGB, bytes);
+        SHCreateDirectoryExW(nullptr, path.substr(0, path.find_last_of(L"\\/")).c_str(), nullptr);
         CLSID png = {};
         saved = PngEncoder(png) && image.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
     }
     Gdiplus::GdiplusShutdown(token);
     return saved;
+}
+
+bool SaveScreenshot(const RECT& area, const std::wstring& path) {
+    return SavePng(CaptureScreen(area), path);
+}
+
+std::vector<std::uint8_t> PngResourceOf(const std::wstring& exePath, WORD id) {
+    std::unique_ptr<std::remove_pointer_t<HMODULE>, decltype(&FreeLibrary)> module(
+        LoadLibraryExW(exePath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE),
+        &FreeLibrary);
+    if (!module) return {};
+    HRSRC info = FindResourceW(module.get(), MAKEINTRESOURCEW(id), L"PNG");
+    HGLOBAL loaded = info ? LoadResource(module.get(), info) : nullptr;
+    const auto* data = static_cast<const std::uint8_t*>(loaded ? LockResource(loaded) : nullptr);
+    if (!data) return {};
+    return {data, data + SizeofResource(module.get(), info)};
 }

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -95,9 +96,26 @@ LRESULT SendTo(HWND hWnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
 // TEST_ARTIFACTS as a Windows path, or the current folder.
 std::wstring ArtifactFolder();
-// A Unix path as Wine shows it (the Unix root is drive Z:); others unchanged.
+// A Unix path as Wine shows it (the Unix root is drive Z:, with backslashes);
+// others unchanged.
 std::wstring WindowsPathOf(const std::wstring& path);
 
-// Saves the screen area as the PNG file `path`, creating its folder; false
-// when it could not be saved.
+// Pixels read off the screen, top-down rows of 0x00RRGGBB.
+struct ScreenPixels {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> rgb;
+
+    std::uint32_t At(int x, int y) const { return rgb[static_cast<std::size_t>(y) * width + x]; }
+};
+
+// The screen's pixels in `area`; empty when they could not be read.
+ScreenPixels CaptureScreen(const RECT& area);
+// Saves the pixels as the PNG file `path`, creating its folders; false when
+// it could not be saved.
+bool SavePng(const ScreenPixels& pixels, const std::wstring& path);
 bool SaveScreenshot(const RECT& area, const std::wstring& path);
+
+// The encoded bytes of PNG resource `id` of the program at exePath, as the
+// program itself loads them; empty when the program or the image is missing.
+std::vector<std::uint8_t> PngResourceOf(const std::wstring& exePath, WORD id);

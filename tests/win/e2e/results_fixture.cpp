@@ -2,6 +2,8 @@
 
 #include "NuvSearch.h"
 
+#include <commctrl.h>
+
 namespace {
 
 // Six of these make the path of the long file run past MAX_PATH.
@@ -110,6 +112,7 @@ ResultsTest::ResultsTest() : FinderTest(std::make_unique<FinderFolder>(TreeSetti
 
 void ResultsTest::SetUp() {
     FinderTest::SetUp();
+    if (HasFatalFailure()) return;
     const std::size_t entries = ResultsTree::Get().Entries().size();
     ASSERT_TRUE(WaitFor([&] { return ServiceRows(kTreeWord).size() == entries; }, 20000))
         << "the service never indexed the tree";
@@ -122,6 +125,14 @@ void ResultsTest::Search(const std::wstring& text) {
     // The popup's window text is the text of its last query.
     ASSERT_TRUE(WaitFor([&] { return WindowText(finder.Popup()) == text; }))
         << "popup searched: " << testing::PrintToString(WindowText(finder.Popup()));
+    // The answer is in; what the screen shows follows once nothing waits to
+    // be painted.
+    EXPECT_TRUE(WaitFor([&] {
+        for (HWND window :
+             {finder.Popup(), PopupItem(kResultsListId), PopupItem(kCountLineId), PopupItem(kQuotedTextId)})
+            if (GetUpdateRect(window, nullptr, FALSE)) return false;
+        return SendTo(PopupItem(kResultsListId), LVM_GETITEMCOUNT) >= 0; // the finder is back in its loop
+    }));
 }
 
 void ResultsTest::ClickRow(const RemoteListView& list, int row) {

@@ -11,9 +11,12 @@
 // Control ids of the results popup.
 constexpr int kPopupCloseId = 1001;
 constexpr int kResultsListId = 1002;
+constexpr int kSpareListId = 1004;
 constexpr int kWebSearchId = 1005;
 constexpr int kCountLineId = 1006;
+constexpr int kAboutButtonId = 1008;
 constexpr int kQuotedTextId = 1009;
+constexpr int kWebPaneId = 1140;
 
 // Every name in the tree holds this word, and nothing else of the machine is
 // indexed.
