@@ -183,7 +183,9 @@ public:
 private:
     bool WaitUntilShown(const std::wstring& typed, DWORD count) {
         const double deadline = NowMs() + kKeystrokeBoundMs;
-        while (NowMs() < deadline) {
+        // Each look is a request to the wineserver, which the finder needs for
+        // its own work: give up the processor between looks.
+        for (; NowMs() < deadline; Sleep(0)) {
             if (WindowTextNoMessage(m_popup) != typed || WaitsForPaint(m_list) || WaitsForPaint(m_countLine))
                 continue;
             // Answered only once the finder's thread is back in its loop, so a
