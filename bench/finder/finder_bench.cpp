@@ -138,20 +138,7 @@ public:
     explicit FinderKeystrokes(FinderProcess& finder) : m_finder(finder) {}
 
     bool OpenField() {
-        HWND bar = m_finder.Bar();
-        const RECT barRect = WindowRect(bar);
-        // As the end-to-end tests do: the button held on the bare desktop, the
-        // bar asked for its hit test at the magnifier.
-        MoveCursorTo(0, 0);
-        LeftButton(true);
-        Sleep(100);
-        SendTo(bar, WM_NCHITTEST, 0, MAKELPARAM(barRect.left + 96, barRect.top + 18));
-        const bool shown = WaitFor([&] { return IsWindowVisible(m_finder.Field()) != FALSE; });
-        LeftButton(false);
-        Sleep(100);
-        if (!shown) return false;
-        SetForegroundWindow(m_finder.Field());
-        if (!WaitFor([&] { return FocusOf(bar) == m_finder.FieldEdit(); })) return false;
+        if (!OpenFieldFromOutside(m_finder)) return false;
         // Found once: looking windows up across processes costs more than a
         // keystroke.
         m_edit = m_finder.FieldEdit();

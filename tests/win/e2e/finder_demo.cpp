@@ -32,14 +32,6 @@ void Report(const char* what, bool ok) {
     std::fflush(stdout);
 }
 
-std::string Utf8(const std::wstring& text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(size > 0 ? size : 1), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8.data(), size, nullptr, nullptr);
-    utf8.resize(utf8.size() - 1);
-    return utf8;
-}
-
 RECT Around(const RECT& rect, int margin) {
     return RECT{rect.left - margin, rect.top - margin, rect.right + margin, rect.bottom + margin};
 }
@@ -112,25 +104,9 @@ int Run(const std::wstring& word, const std::wstring& shots) {
                 barRect.bottom - barRect.top);
     Report("screenshot bar.png", SaveScreenshot(OnScreen(Around(barRect, 40)), shots + L"\\bar.png"));
 
-    // The button is held on the bare desktop and the bar asked for its hit
-    // test at the magnifier, as the end-to-end tests do. A press on the bar
-    // itself also starts the system's move loop, and under Wine its end races
-    // with the keys typed next. Wine answers the bar's button query from a
-    // per-thread copy for 50 ms, hence the pauses.
-    MoveCursorTo(0, 0);
-    LeftButton(true);
-    Sleep(100);
-    SendTo(bar, WM_NCHITTEST, 0, MAKELPARAM(barRect.left + 96, barRect.top + 18));
-    const bool fieldShown = WaitFor([&] { return IsWindowVisible(finder.Field()) != FALSE; });
-    LeftButton(false);
-    Sleep(100);
-    Report("field opened by the magnifier", fieldShown);
-    if (!fieldShown) return 1;
-    // Typed keys go to the foreground window, which a press held by this
-    // program does not make the finder's field.
-    SetForegroundWindow(finder.Field());
-    const bool focused = WaitFor([&] { return GetForegroundWindow() == finder.Field(); }) &&
-                         WaitFor([&] { return FocusOf(bar) == finder.FieldEdit(); });
+    const bool focused = OpenFieldFromOutside(finder);
+    Report("field opened by the magnifier", IsWindowVisible(finder.Field()) != FALSE);
+    if (!IsWindowVisible(finder.Field())) return 1;
     Report("keyboard focus in the text box", focused);
 
     WaitUntilServiceFinds(word);
@@ -145,6 +121,9 @@ int Run(const std::wstring& word, const std::wstring& shots) {
     HWND quoted = GetDlgItem(finder.Popup(), kQuotedTextId);
     const bool answered = WaitFor([&] { return WindowText(quoted) == QuotedSearchText(word); });
     Report("query answered", answered);
+    HWND popup = finder.Popup();
+    Report("popup painted", WaitUntilPainted({popup, GetDlgItem(popup, kResultsListId),
+                                              GetDlgItem(popup, kCountLineId), quoted}));
     ReportPopup(finder.Popup());
     Report("screenshot popup.png", SaveScreenshot(WindowRect(finder.Popup()), shots + L"\\popup.png"));
 

@@ -245,6 +245,49 @@ void EndSearchCoreProcesses() {
     }
 }
 
+bool OpenFieldFromOutside(const FinderProcess& finder) {
+    HWND bar = finder.Bar();
+    const RECT barRect = WindowRect(bar);
+    // The button is held on the bare desktop and the bar asked for its hit
+    // test at the magnifier. A press on the bar itself also starts the
+    // system's move loop, and under Wine its end races with the keys typed
+    // next. Wine answers the bar's button query from a per-thread copy for
+    // 50 ms, hence the pauses.
+    MoveCursorTo(0, 0);
+    LeftButton(true);
+    Sleep(100);
+    SendTo(bar, WM_NCHITTEST, 0, MAKELPARAM(barRect.left + 96, barRect.top + 18));
+    const bool shown = WaitFor([&] { return IsWindowVisible(finder.Field()) != FALSE; });
+    LeftButton(false);
+    Sleep(100);
+    if (!shown) return false;
+    // Typed keys go to the foreground window, which a press held by this
+    // program does not make the finder's field.
+    SetForegroundWindow(finder.Field());
+    return WaitFor([&] { return GetForegroundWindow() == finder.Field(); }) &&
+           WaitFor([&] { return FocusOf(bar) == finder.FieldEdit(); });
+}
+
+bool WaitUntilPainted(const std::vector<HWND>& windows, DWORD timeoutMs) {
+    return !windows.empty() && WaitFor(
+                                   [&] {
+                                       for (HWND window : windows)
+                                           if (GetUpdateRect(window, nullptr, FALSE)) return false;
+                                       DWORD_PTR ignored = 0;
+                                       return SendMessageTimeoutW(windows.front(), WM_NULL, 0, 0,
+                                                                  SMTO_ABORTIFHUNG, timeoutMs, &ignored) != 0;
+                                   },
+                                   timeoutMs);
+}
+
+std::string Utf8(const std::wstring& text) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(size > 0 ? size : 1), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8.data(), size, nullptr, nullptr);
+    utf8.resize(utf8.size() - 1);
+    return utf8;
+}
+
 std::wstring WindowText(HWND hWnd) {
     wchar_t text[512] = {};
     DWORD_PTR copied = 0;

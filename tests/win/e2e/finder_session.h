@@ -71,6 +71,17 @@ bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
 std::vector<DWORD> SearchCoreProcessIds();
 void EndSearchCoreProcesses();
 
+// Presses the bar's magnifier as the end-to-end tests do and makes the field
+// the foreground window, so that typed keys reach its text box; false when
+// the field did not open or the box never got the focus.
+bool OpenFieldFromOutside(const FinderProcess& finder);
+
+std::string Utf8(const std::wstring& text);
+
+// Waits until none of the windows waits to be painted and the thread of the
+// first is back in its message loop, so that a paint under way has ended.
+bool WaitUntilPainted(const std::vector<HWND>& windows, DWORD timeoutMs = 5000);
+
 // Window state read across processes.
 std::wstring WindowText(HWND hWnd);
 RECT WindowRect(HWND hWnd);

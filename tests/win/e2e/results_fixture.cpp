@@ -2,8 +2,6 @@
 
 #include "NuvSearch.h"
 
-#include <commctrl.h>
-
 namespace {
 
 // Six of these make the path of the long file run past MAX_PATH.
@@ -14,14 +12,6 @@ std::wstring TempFolder() {
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
     return temp;
-}
-
-std::string Utf8(const std::wstring& text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(size > 0 ? size : 1), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8.data(), size, nullptr, nullptr);
-    utf8.resize(utf8.size() - 1);
-    return utf8;
 }
 
 // Makes the entry and every folder above it, at any length.
@@ -125,14 +115,9 @@ void ResultsTest::Search(const std::wstring& text) {
     // The popup's window text is the text of its last query.
     ASSERT_TRUE(WaitFor([&] { return WindowText(finder.Popup()) == text; }))
         << "popup searched: " << testing::PrintToString(WindowText(finder.Popup()));
-    // The answer is in; what the screen shows follows once nothing waits to
-    // be painted.
-    EXPECT_TRUE(WaitFor([&] {
-        for (HWND window :
-             {finder.Popup(), PopupItem(kResultsListId), PopupItem(kCountLineId), PopupItem(kQuotedTextId)})
-            if (GetUpdateRect(window, nullptr, FALSE)) return false;
-        return SendTo(PopupItem(kResultsListId), LVM_GETITEMCOUNT) >= 0; // the finder is back in its loop
-    }));
+    // The answer is in; what the screen shows follows once it is painted.
+    EXPECT_TRUE(WaitUntilPainted(
+        {finder.Popup(), PopupItem(kResultsListId), PopupItem(kCountLineId), PopupItem(kQuotedTextId)}));
 }
 
 void ResultsTest::ClickRow(const RemoteListView& list, int row) {
