@@ -21,6 +21,13 @@ public:
         m_hKey = nullptr;
     }
     HKEY Get() const { return m_hKey; }
+    // Trades keys with another guard, so a key opened on the side replaces
+    // the held one only once it is open.
+    void Swap(ScopedRegKey& other) {
+        const HKEY held = m_hKey;
+        m_hKey = other.m_hKey;
+        other.m_hKey = held;
+    }
 
 private:
     HKEY m_hKey = nullptr;
