@@ -1,8 +1,11 @@
 #include "nuv_sokra_dlg.h"
 
 #include "bar_geometry.h"
+#include "finder/about/about_dlg.h"
 #include "finder/controls/png_resource.h"
 #include "finder/searchcore/search_core.h"
+#include "finder/system/product_page.h"
+#include "finder/system/run_value.h"
 #include "layered_image.h"
 #include "resource.h"
 
@@ -17,6 +20,8 @@ namespace {
 constexpr int kBarOffsetFromRight = 490;
 constexpr int kBarOffsetFromBottom = 100;
 constexpr int kSlideInMs = 250;
+// The menu opens this far left of and above the pointer.
+constexpr int kMenuOffset = 10;
 
 RECT DesktopClientRect() {
     RECT desktop;
@@ -37,7 +42,8 @@ CnuvSokraDlg::CnuvSokraDlg() : CDialogEx(IDD_SEARCHBAR_DIALOG, nullptr) {
     m_hAppIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
 }
 
-// The search field's window went with the bar's; its object goes now.
+// The windows of the search field and the About window went with the bar's;
+// the objects go now, the About window before the menu.
 CnuvSokraDlg::~CnuvSokraDlg() = default;
 
 BOOL CnuvSokraDlg::OnInitDialog() {
@@ -66,6 +72,9 @@ BOOL CnuvSokraDlg::OnInitDialog() {
         MessageBoxW(nullptr, L"加载搜索核心部件失败", L"加载组件", MB_ICONERROR);
         return FALSE;
     }
+    BuildMenu();
+    // Template 317 is not visible: the window waits hidden for the menu.
+    m_aboutDlg.Create(IDD_ABOUT_NUV, this);
     return TRUE;
 }
 
@@ -77,6 +86,7 @@ LRESULT CnuvSokraDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_NCHITTEST: return OnNcHitTest(lParam);
     case WM_DESTROY: return OnDestroy();
     case WM_MOVE: return OnMove(wParam, lParam);
+    case WM_RBUTTONUP: return OnRButtonUp(wParam, lParam);
     case WM_MOVING: return OnMoving(wParam, lParam);
     case WM_HELP: return TRUE; // F1 opens no help
     default: return CDialogEx::WindowProc(message, wParam, lParam);
@@ -85,11 +95,24 @@ LRESULT CnuvSokraDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT CnuvSokraDlg::OnSysCommand(WPARAM wParam, LPARAM lParam) {
     if ((wParam & 0xFFF0) == IDM_ABOUTBOX) {
-        CDialog aboutBox(IDD_ABOUTBOX);
+        CAboutDlg aboutBox;
         aboutBox.DoModal();
         return 0;
     }
     return CDialogEx::WindowProc(WM_SYSCOMMAND, wParam, lParam);
+}
+
+BOOL CnuvSokraDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
+    switch (LOWORD(wParam)) {
+    case kCommandExit: DestroyWindow(); break;
+    case kCommandAbout:
+        if (m_aboutDlg.m_hWnd) m_aboutDlg.ShowWindow(SW_SHOW);
+        break;
+    case kCommandProductPage: OpenProductPage(); break;
+    case kCommandStartWithWindows: ToggleStartWithWindows(); break;
+    default: break;
+    }
+    return CDialogEx::OnCommand(wParam, lParam);
 }
 
 LRESULT CnuvSokraDlg::OnPaint() {
@@ -134,6 +157,17 @@ LRESULT CnuvSokraDlg::OnMove(WPARAM wParam, LPARAM lParam) {
     return result;
 }
 
+LRESULT CnuvSokraDlg::OnRButtonUp(WPARAM wParam, LPARAM lParam) {
+    // Before the menu is built (the search service did not start) there is
+    // nothing to show.
+    if (m_menu.GetSafeHmenu()) {
+        POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        ClientToScreen(&point);
+        m_menu.TrackPopupMenu(TPM_RIGHTBUTTON, point.x - kMenuOffset, point.y - kMenuOffset, this);
+    }
+    return CDialogEx::WindowProc(WM_RBUTTONUP, wParam, lParam);
+}
+
 LRESULT CnuvSokraDlg::OnMoving(WPARAM wParam, LPARAM lParam) {
     RECT bar;
     GetWindowRect(&bar);
@@ -149,6 +183,36 @@ void CnuvSokraDlg::AppendAboutToSystemMenu() {
     if (!systemMenu || aboutText.empty()) return;
     AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, aboutText.c_str());
+}
+
+// The check mark is read from the registry once, here; afterwards it flips on
+// every choice. Any entry counts as on, whatever program it names.
+void CnuvSokraDlg::BuildMenu() {
+    if (!m_menu.CreatePopupMenu()) return;
+    m_menu.AppendMenu(MF_STRING, kCommandProductPage, L"访问官网");
+    m_menu.AppendMenu(MF_STRING, kCommandStartWithWindows, L"开机自启动");
+    m_menu.AppendMenu(MF_STRING, kCommandAbout, L"关于");
+    m_menu.AppendMenu(MF_STRING, kCommandExit, L"退出");
+    ScopedRegKey runKey;
+    if (OpenRegKey(runKey) && !ReadRunValue(runKey.Get()).empty())
+        m_menu.CheckMenuItem(kCommandStartWithWindows, MF_BYCOMMAND | MF_CHECKED);
+}
+
+// The check mark flips first and whatever the registry then does: a failure
+// is not reported, and the menu may then show what the registry lacks.
+void CnuvSokraDlg::ToggleStartWithWindows() {
+    const bool wasOn = (m_menu.GetMenuState(kCommandStartWithWindows, MF_BYCOMMAND) & MF_CHECKED) != 0;
+    m_menu.CheckMenuItem(kCommandStartWithWindows, MF_BYCOMMAND | (wasOn ? MF_UNCHECKED : MF_CHECKED));
+    ScopedRegKey runKey;
+    if (!OpenRegKey(runKey)) return;
+    if (wasOn) {
+        ::RegDeleteValueW(runKey.Get(), kRunValueName);
+    } else {
+        // The entry names the program by its product file name, whatever
+        // name this copy runs under.
+        WriteRunValue(runKey.Get(), GetAppFolderFile(L"orvelSokra.exe"));
+    }
+    CloseRegKey(runKey);
 }
 
 void CnuvSokraDlg::HideFromTaskbar() {
