@@ -177,6 +177,29 @@ TEST_F(StartWithWindowsTest, CheckMarkFollowsTheValueAndEachChoiceFlipsBoth) {
     PressKey(VK_ESCAPE);
 }
 
+// A copy of the finder that runs under another file name: the Run value still
+// names the product's file in the finder's folder.
+class RenamedFinderTest : public BarMenuTest {
+protected:
+    void SetUp() override {
+        renamed = folder->Path() + L"\\nuv-finder-copy.exe";
+        ASSERT_TRUE(CopyFileW(folder->FinderPath().c_str(), renamed.c_str(), FALSE));
+        EndSearchCoreProcesses();
+        ASSERT_TRUE(finder.Start(renamed, folder->Path()));
+        ASSERT_TRUE(WaitFor([this] { return finder.Bar() != nullptr; }, 20000)) << "the bar did not appear";
+        bar = finder.Bar();
+    }
+
+    std::wstring renamed;
+};
+
+TEST_F(RenamedFinderTest, SwitchingOnWritesTheProductFileOfTheFinderFolder) {
+    Choose(kStartWithWindowsItem);
+    const std::wstring expected = folder->Path() + L"\\orvelSokra.exe";
+    EXPECT_TRUE(WaitFor([&] { return RunValueText() == expected; }))
+        << "Run value: " << Utf8(RunValueText().value_or(L"(none)"));
+}
+
 TEST_F(BarMenuTest, AboutShownTwiceIsOneCentredWindowThatItsCrossHidesAndItsPictureDrags) {
     ASSERT_EQ(AboutWindowsOf(bar).size(), 1u) << "the About window is made hidden at start";
     EXPECT_FALSE(IsWindowVisible(AboutWindowsOf(bar).front()));
