@@ -6,6 +6,7 @@
 #include "finder/searchcore/search_core.h"
 #include "finder/system/product_page.h"
 #include "finder/system/run_value.h"
+#include "finder/system/web_search_url.h"
 #include "layered_image.h"
 #include "resource.h"
 
@@ -209,8 +210,10 @@ void CnuvSokraDlg::ToggleStartWithWindows() {
         ::RegDeleteValueW(runKey.Get(), kRunValueName);
     } else {
         // The entry names the program by its product file name, whatever
-        // name this copy runs under.
-        WriteRunValue(runKey.Get(), GetAppFolderFile(L"orvelSokra.exe"));
+        // name this copy runs under. In quotes: Windows reads an unquoted
+        // path with a space ("C:\Program Files\...") piece by piece and
+        // could start "C:\Program.exe" instead.
+        WriteRunValue(runKey.Get(), QuotedCommandArgument(GetAppFolderFile(L"orvelSokra.exe")).c_str());
     }
     CloseRegKey(runKey);
 }

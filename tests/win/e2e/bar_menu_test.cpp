@@ -167,7 +167,7 @@ TEST_F(StartWithWindowsTest, CheckMarkFollowsTheValueAndEachChoiceFlipsBoth) {
     ASSERT_TRUE(WaitFor([] { return VisibleMenu() == nullptr; }));
 
     Choose(kStartWithWindowsItem);
-    const std::wstring expected = folder->Path() + L"\\orvelSokra.exe";
+    const std::wstring expected = L"\"" + folder->Path() + L"\\orvelSokra.exe\"";
     EXPECT_TRUE(WaitFor([&] { return RunValueText() == expected; }))
         << "Run value: " << Utf8(RunValueText().value_or(L"(none)"));
     EXPECT_EQ(ReadRawRunValue()->type, static_cast<DWORD>(REG_SZ));
@@ -195,7 +195,7 @@ protected:
 
 TEST_F(RenamedFinderTest, SwitchingOnWritesTheProductFileOfTheFinderFolder) {
     Choose(kStartWithWindowsItem);
-    const std::wstring expected = folder->Path() + L"\\orvelSokra.exe";
+    const std::wstring expected = L"\"" + folder->Path() + L"\\orvelSokra.exe\"";
     EXPECT_TRUE(WaitFor([&] { return RunValueText() == expected; }))
         << "Run value: " << Utf8(RunValueText().value_or(L"(none)"));
 }
