@@ -74,10 +74,10 @@ BOOL CAboutNuvDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
 
 // The picture is the whole face and the buttons draw themselves, so the
 // erase paints everything: the paint context validates the window, and no
-// paint of its own follows. The picture goes onto the erase's context, which
-// is clipped to what needs drawing: when the erase comes from a paint already
-// begun, the update region is validated by then and a second paint context
-// would draw nothing.
+// paint of its own follows. The picture goes onto the erase's own context,
+// clipped to what needs drawing; a paint context taken here is clipped to what
+// is still invalid, which is nothing when the erase comes from a paint that
+// has begun already.
 LRESULT CAboutNuvDlg::OnEraseBkgnd(HDC hDC) {
     m_imgBackground.Draw(hDC, 0, 0);
     const ScopedPaint validate(m_hWnd);

@@ -3,6 +3,7 @@
 // Run value they switch, the About window's place, cross and drag, the
 // product page in a recording browser, and Exit.
 #include "finder_fixture.h"
+#include "tests/win/resources/png_decoder.h"
 #include "recording_browser_session.h"
 #include "saved_run_value.h"
 #include "screen_menu.h"
@@ -15,6 +16,7 @@ namespace {
 
 constexpr int kAboutCloseId = 1138;
 constexpr int kLearnMoreId = 1004;
+constexpr WORD kAboutPictureId = 141;
 constexpr wchar_t kProductPage[] = L"https://www.nuvsoft.cn/ProductIntroduction_orvelSokra.php";
 
 enum BarMenuItem { kProductPageItem = 0, kStartWithWindowsItem = 1, kAboutItem = 2, kExitItem = 3 };
@@ -84,6 +86,31 @@ std::vector<HWND> AboutWindowsOf(HWND bar) {
 
 // Each test starts its finder without a Run value of the finder's and puts
 // back what the user had.
+// The window shows PNG 141 as it is, wherever the picture is opaque and its
+// buttons do not stand.
+void ExpectPictureShown(HWND about, const std::wstring& finderPath) {
+    const std::optional<DecodedPng> picture = DecodePng(PngResourceOf(finderPath, kAboutPictureId));
+    ASSERT_TRUE(picture) << "PNG 141 did not decode";
+    const RECT window = WindowRect(about);
+    const ScreenPixels shown = CaptureScreen(window);
+    ASSERT_EQ(shown.width, picture->width);
+    ASSERT_EQ(shown.height, picture->height);
+    RECT buttons[2];
+    for (int i = 0; i < 2; ++i) {
+        buttons[i] = WindowRect(GetDlgItem(about, i == 0 ? kAboutCloseId : kLearnMoreId));
+        OffsetRect(&buttons[i], -window.left, -window.top);
+    }
+    int differing = 0;
+    for (int y = 0; y < shown.height; ++y)
+        for (int x = 0; x < shown.width; ++x) {
+            const POINT at{x, y};
+            if (PtInRect(&buttons[0], at) || PtInRect(&buttons[1], at) || picture->Alpha(x, y) != 255)
+                continue;
+            differing += (shown.At(x, y) & 0xFFFFFF) != (picture->At(x, y) & 0xFFFFFF);
+        }
+    EXPECT_EQ(differing, 0) << "pixels of the window that are not the picture's";
+}
+
 class BarMenuTest : public FinderTest {
 protected:
     SavedRunValue savedRunValue;
@@ -213,6 +240,7 @@ TEST_F(BarMenuTest, AboutShownTwiceIsOneCentredWindowThatItsCrossHidesAndItsPict
     EXPECT_TRUE(IsWindowVisible(GetDlgItem(about, kLearnMoreId)));
     WaitUntilPainted({about, GetDlgItem(about, kAboutCloseId), GetDlgItem(about, kLearnMoreId)});
     EXPECT_TRUE(SaveScreenshot(Rect(637, 350, 645, 380), ArtifactFolder() + L"\\about-window.png"));
+    ExpectPictureShown(about, folder->FinderPath());
 
     const POINT crossCentre = CentreOf(WindowRect(GetDlgItem(about, kAboutCloseId)));
     ClickAt(crossCentre.x, crossCentre.y);
@@ -245,6 +273,8 @@ TEST_F(BarMenuTest, AboutShownTwiceIsOneCentredWindowThatItsCrossHidesAndItsPict
     ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(about); }));
     ASSERT_EQ(ShowAbout(), about);
     EXPECT_EQ(WindowRect(about), dragged) << "shown again elsewhere than it was left";
+    WaitUntilPainted({about, GetDlgItem(about, kAboutCloseId), GetDlgItem(about, kLearnMoreId)});
+    ExpectPictureShown(about, folder->FinderPath());
 }
 
 TEST_F(BarMenuTest, ExitEndsTheFinderAndItsService) {

@@ -214,6 +214,11 @@ TEST_F(FinderTest, SystemMenuAboutItemShowsAboutBoxOverTheBar) {
     })) << "no About box";
     EXPECT_EQ(GetWindow(about, GW_OWNER), bar);
     EXPECT_FALSE(IsWindowEnabled(bar)) << "the About box does not run modally";
+    HWND ok = GetDlgItem(about, IDOK);
+    EXPECT_TRUE(IsWindowVisible(ok));
+    EXPECT_EQ(WindowText(ok), L"确定");
+    WaitUntilPainted({about, ok});
+    EXPECT_TRUE(SaveScreenshot(WindowRect(about), ArtifactFolder() + L"\\about-box.png"));
     PostMessageW(about, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(about); }));
     EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(bar) != FALSE; }));
