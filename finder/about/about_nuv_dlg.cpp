@@ -7,10 +7,15 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
+
 namespace {
 
 // The cross sits this far from the window's top and right edges.
 constexpr int kCloseMargin = 2;
+// The plain white part of the picture between its slogans and its version
+// line, in picture pixels: the learn-more button stays inside it.
+constexpr RECT kLearnMoreArea{262, 168, 605, 238};
 
 void LoadButtonImages(CButtonEx& button, WORD normal, WORD hover) {
     button.m_nFlags &= ~BTNX_FRAME;
@@ -43,9 +48,26 @@ BOOL CAboutNuvDlg::OnInitDialog() {
     m_btnClose.MoveWindow(width - closeWidth - kCloseMargin, kCloseMargin, closeWidth,
                           close.bottom - close.top, FALSE);
 
-    // The learn-more button keeps the template's top-left corner.
     LoadButtonImages(m_btnMore, IDB_PNG_LEARN_MORE, IDB_PNG_LEARN_MORE_HOVER);
+    PlaceLearnMoreButton();
     return TRUE;
+}
+
+// The template's place, in dialog units, grows with the dialog font and the
+// display scaling while the picture does not: the button keeps that place as
+// far as it stays on the picture's white area, and is pushed back inside it
+// where it would cover the slogans or the row of tools.
+void CAboutNuvDlg::PlaceLearnMoreButton() {
+    RECT button;
+    m_btnMore.GetWindowRect(&button);
+    ScreenToClient(&button);
+    const int width = button.right - button.left;
+    const int height = button.bottom - button.top;
+    const int x =
+        std::max<int>(kLearnMoreArea.left, std::min<int>(button.left, kLearnMoreArea.right - width));
+    const int y =
+        std::max<int>(kLearnMoreArea.top, std::min<int>(button.top, kLearnMoreArea.bottom - height));
+    m_btnMore.MoveWindow(x, y, width, height, FALSE);
 }
 
 LRESULT CAboutNuvDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -22,6 +22,7 @@ protected:
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
 
 private:
+    void PlaceLearnMoreButton();
     LRESULT OnEraseBkgnd(HDC hDC);
     LRESULT OnLButtonDown(WPARAM wParam, LPARAM lParam);
 

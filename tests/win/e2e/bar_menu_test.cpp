@@ -238,6 +238,16 @@ TEST_F(BarMenuTest, AboutShownTwiceIsOneCentredWindowThatItsCrossHidesAndItsPict
     OffsetRect(&cross, -657, -370);
     EXPECT_EQ(cross, Rect(556, 2, 47, 25));
     EXPECT_TRUE(IsWindowVisible(GetDlgItem(about, kLearnMoreId)));
+    // On the picture's plain white area, clear of the slogans above, the
+    // version line below and the row of tools, whatever dialog units come to.
+    RECT learnMore = WindowRect(GetDlgItem(about, kLearnMoreId));
+    OffsetRect(&learnMore, -657, -370);
+    const RECT whiteArea{262, 168, 605, 238};
+    RECT inside;
+    IntersectRect(&inside, &learnMore, &whiteArea);
+    EXPECT_EQ(inside, learnMore) << "learn-more button at " << testing::PrintToString(learnMore);
+    EXPECT_EQ(learnMore.right - learnMore.left, 118);
+    EXPECT_EQ(learnMore.bottom - learnMore.top, 37);
     WaitUntilPainted({about, GetDlgItem(about, kAboutCloseId), GetDlgItem(about, kLearnMoreId)});
     EXPECT_TRUE(SaveScreenshot(Rect(637, 350, 645, 380), ArtifactFolder() + L"\\about-window.png"));
     ExpectPictureShown(about, folder->FinderPath());
