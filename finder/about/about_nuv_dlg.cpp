@@ -53,23 +53,6 @@ BOOL CAboutNuvDlg::OnInitDialog() {
     return TRUE;
 }
 
-// The template's place, in dialog units, grows with the dialog font and the
-// display scaling while the picture does not: the button keeps that place as
-// far as it stays on the picture's white area, and is pushed back inside it
-// where it would cover the slogans or the row of tools.
-void CAboutNuvDlg::PlaceLearnMoreButton() {
-    RECT button;
-    m_btnMore.GetWindowRect(&button);
-    ScreenToClient(&button);
-    const int width = button.right - button.left;
-    const int height = button.bottom - button.top;
-    const int x =
-        std::max<int>(kLearnMoreArea.left, std::min<int>(button.left, kLearnMoreArea.right - width));
-    const int y =
-        std::max<int>(kLearnMoreArea.top, std::min<int>(button.top, kLearnMoreArea.bottom - height));
-    m_btnMore.MoveWindow(x, y, width, height, FALSE);
-}
-
 LRESULT CAboutNuvDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_ERASEBKGND: return OnEraseBkgnd(reinterpret_cast<HDC>(wParam));
@@ -113,4 +96,21 @@ LRESULT CAboutNuvDlg::OnLButtonDown(WPARAM wParam, LPARAM lParam) {
     ClientToScreen(&point);
     PostMessage(WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(point.x, point.y));
     return CDialogEx::WindowProc(WM_LBUTTONDOWN, wParam, lParam);
+}
+
+// The template's place, in dialog units, grows with the dialog font and the
+// display scaling while the picture does not: the button keeps that place as
+// far as it stays on the picture's white area, and is pushed back inside it
+// where it would cover the slogans or the row of tools.
+void CAboutNuvDlg::PlaceLearnMoreButton() {
+    RECT button;
+    m_btnMore.GetWindowRect(&button);
+    ScreenToClient(&button);
+    const int width = button.right - button.left;
+    const int height = button.bottom - button.top;
+    const int x =
+        std::max<int>(kLearnMoreArea.left, std::min<int>(button.left, kLearnMoreArea.right - width));
+    const int y =
+        std::max<int>(kLearnMoreArea.top, std::min<int>(button.top, kLearnMoreArea.bottom - height));
+    m_btnMore.MoveWindow(x, y, width, height, FALSE);
 }
