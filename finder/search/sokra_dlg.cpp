@@ -108,6 +108,7 @@ BOOL CSokraDlg::OnInitDialog() {
     MoveKeepingSize(m_btnAbout, 380, height - 20);
 
     PlaceControls();
+    m_aboutDlg.Create(IDD_ABOUT_NUV, this);
     SwitchComToApartment();
     return TRUE;
 }
@@ -179,6 +180,9 @@ BOOL CSokraDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
     case IDC_RESULTS_CLOSE:
         if (HIWORD(wParam) == BN_CLICKED && lParam != 0) OnCloseResults();
         break;
+    case IDC_ABOUT_LINK:
+        if (HIWORD(wParam) == BN_CLICKED && lParam != 0) OnAboutButton();
+        break;
     case kCommandOpen: OpenSelectedItem(); break;
     case kCommandOpenFolder: OpenSelectedItemFolder(); break;
     default: break;
@@ -230,4 +234,8 @@ LRESULT CSokraDlg::OnLButtonDown(WPARAM wParam, LPARAM lParam) {
         PostMessage(WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(at.x, at.y));
     }
     return CDialog::WindowProc(WM_LBUTTONDOWN, wParam, lParam);
+}
+
+void CSokraDlg::OnAboutButton() {
+    if (m_aboutDlg.m_hWnd) m_aboutDlg.ShowWindow(SW_SHOW);
 }

@@ -1,15 +1,16 @@
 // The results popup (template 130): the translucent window beside the search
 // field with the count line in its title band, the results list in its body
 // and the web-search label, the searched text and the About button in its
-// footer. The field creates it hidden with itself as owner, places it, shows
-// it without activation and posts it WM_SEARCH_QUERY on every change of the
-// text.
+// footer, and its own product About window. The field creates it hidden
+// with itself as owner, places it, shows it without activation and posts it
+// WM_SEARCH_QUERY on every change of the text.
 //
 // The window itself is in sokra_dlg.cpp; the query, the rows and what they
 // open are in sokra_query.cpp.
 #pragma once
 
 #include "colored_list_ctrl.h"
+#include "finder/about/about_nuv_dlg.h"
 #include "finder/controls/button_ex.h"
 #include "finder/controls/static_ex.h"
 #include "finder/framework/dialog.h"
@@ -57,6 +58,7 @@ private:
     LRESULT OnShowWindow(WPARAM wParam, LPARAM lParam);
     LRESULT OnWindowPosChanged(WPARAM wParam, LPARAM lParam);
     LRESULT OnLButtonDown(WPARAM wParam, LPARAM lParam);
+    void OnAboutButton();
 
     // The query side: sokra_query.cpp.
     LRESULT OnSearchQuery();
@@ -79,6 +81,7 @@ private:
     CStaticEx m_staticWebSearch;
     CStaticEx m_staticTitle;
     CButtonEx m_btnAbout;
+    CAboutNuvDlg m_aboutDlg;
     CStaticEx m_staticQuoted;
     // A result set is held in the library from a query until the next hiding.
     bool m_bResultsHeld = false;

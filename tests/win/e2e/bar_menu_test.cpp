@@ -65,25 +65,6 @@ void ExpectItemsInOrder(const std::vector<ShownItem>& items) {
     }
 }
 
-struct WindowsOwnedBy {
-    HWND owner;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectAboutWindow(HWND hWnd, LPARAM lParam) {
-    auto* search = reinterpret_cast<WindowsOwnedBy*>(lParam);
-    if (GetWindow(hWnd, GW_OWNER) == search->owner && GetDlgItem(hWnd, kAboutCloseId) != nullptr)
-        search->found.push_back(hWnd);
-    return TRUE;
-}
-
-// Every product About window the bar owns, shown or hidden.
-std::vector<HWND> AboutWindowsOf(HWND bar) {
-    WindowsOwnedBy search{bar};
-    EnumWindows(CollectAboutWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 // Each test starts its finder without a Run value of the finder's and puts
 // back what the user had.
 // The window shows PNG 141 as it is, wherever the picture is opaque and its

@@ -245,6 +245,30 @@ void EndSearchCoreProcesses() {
     }
 }
 
+namespace {
+
+constexpr int kAboutCloseId = 1138;
+
+struct WindowsOwnedBy {
+    HWND owner;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectAboutWindow(HWND hWnd, LPARAM lParam) {
+    auto* search = reinterpret_cast<WindowsOwnedBy*>(lParam);
+    if (GetWindow(hWnd, GW_OWNER) == search->owner && GetDlgItem(hWnd, kAboutCloseId) != nullptr)
+        search->found.push_back(hWnd);
+    return TRUE;
+}
+
+} // namespace
+
+std::vector<HWND> AboutWindowsOf(HWND owner) {
+    WindowsOwnedBy search{owner};
+    EnumWindows(CollectAboutWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 bool OpenFieldFromOutside(const FinderProcess& finder) {
     HWND bar = finder.Bar();
     const RECT barRect = WindowRect(bar);

@@ -82,6 +82,10 @@ std::string Utf8(const std::wstring& text);
 // first is back in its message loop, so that a paint under way has ended.
 bool WaitUntilPainted(const std::vector<HWND>& windows, DWORD timeoutMs = 5000);
 
+// Every product About window (template 317, with its cross 1138) that
+// `owner` owns, shown or hidden: the bar and the results popup have one each.
+std::vector<HWND> AboutWindowsOf(HWND owner);
+
 // Window state read across processes.
 std::wstring WindowText(HWND hWnd);
 RECT WindowRect(HWND hWnd);

@@ -371,6 +371,27 @@ TEST_F(ResultsTest, CloseCrossHidesPopupAndFieldAndGivesTheBarTheFocus) {
     EXPECT_EQ(FocusOf(bar), bar);
 }
 
+TEST_F(ResultsTest, AboutButtonShowsThePopupsOwnAboutWindow) {
+    Search(kTreeWord);
+    const std::vector<HWND> popupAbout = AboutWindowsOf(finder.Popup());
+    const std::vector<HWND> barAbout = AboutWindowsOf(bar);
+    ASSERT_EQ(popupAbout.size(), 1u) << "the popup makes its About window at start";
+    ASSERT_EQ(barAbout.size(), 1u);
+    EXPECT_FALSE(IsWindowVisible(popupAbout.front()));
+
+    const POINT button = CentreOf(WindowRect(PopupItem(kAboutButtonId)));
+    ClickAt(button.x, button.y);
+    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(popupAbout.front()) != FALSE; })) << "no About window";
+    EXPECT_FALSE(IsWindowVisible(barAbout.front())) << "the bar's own About window showed too";
+    EXPECT_TRUE(IsWindowVisible(finder.Popup()));
+    EXPECT_TRUE(SaveScreenshot(WindowRect(popupAbout.front()), ArtifactFolder() + L"\\popup-about.png"));
+
+    const POINT cross = CentreOf(WindowRect(GetDlgItem(popupAbout.front(), 1138)));
+    ClickAt(cross.x, cross.y);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(popupAbout.front()); }));
+    EXPECT_TRUE(IsWindowVisible(finder.Popup())) << "closing the About window closed the popup";
+}
+
 TEST_F(ResultsTest, TitleBandDragsWithTheLeftButtonAlone) {
     Search(kTreeWord);
     struct DragCase {
