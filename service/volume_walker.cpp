@@ -13,6 +13,10 @@ namespace {
 
 using FileId = std::pair<DWORD, ULONGLONG>; // volume serial number, file index
 
+// Up to half a second for a folder that refuses to be listed for a moment.
+constexpr int kPassingRefusalRetries = 50;
+constexpr DWORD kPassingRefusalRetryMs = 10;
+
 class FindGuard {
 public:
     explicit FindGuard(HANDLE find) : find_(find) {}
@@ -66,12 +70,28 @@ private:
         // hide its files, and without an id it cannot be a repeat we know of.
         if (IdOfFolder(folder.path, id) && !visited_.insert(id).second) return;
         WIN32_FIND_DATAW data;
-        FindGuard find(FindFirstFileExW(LongPath(JoinPath(folder.path, L"*")).c_str(), FindExInfoBasic, &data,
-                                        FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+        FindGuard find(FindFirst(folder.path, data));
         if (find.Get() == INVALID_HANDLE_VALUE) return;
         do {
             if (!IsDotOrDotDot(data.cFileName)) AddEntry(folder, data);
         } while (FindNextFileW(find.Get(), &data));
+    }
+
+    // A folder that has just moved in can refuse to be listed for a moment:
+    // whoever moved it may still hold it open with delete access, which a
+    // listing does not share, and Wine answers "already exists" while its
+    // rename completes. Giving up would leave its contents out of the index;
+    // other refusals (no access, gone) are final and cost no wait.
+    static HANDLE FindFirst(const std::wstring& folder, WIN32_FIND_DATAW& data) {
+        const std::wstring pattern = LongPath(JoinPath(folder, L"*"));
+        for (int attempt = 0;; ++attempt) {
+            HANDLE find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+                                           nullptr, FIND_FIRST_EX_LARGE_FETCH);
+            const DWORD error = find == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
+            const bool passing = error == ERROR_SHARING_VIOLATION || error == ERROR_ALREADY_EXISTS;
+            if (!passing || attempt == kPassingRefusalRetries) return find;
+            Sleep(kPassingRefusalRetryMs);
+        }
     }
 
     void AddEntry(const PendingFolder& folder, const WIN32_FIND_DATAW& data) {
