@@ -99,10 +99,13 @@ LRESULT CHtmlView::OnDestroy() {
     return CWnd::WindowProc(WM_DESTROY, 0, 0);
 }
 
-// A press into the view makes the page the active part of the window.
+// A press into the view makes it the active view: it takes the focus and the
+// browser its user-interface activation.
 LRESULT CHtmlView::OnMouseActivate(WPARAM wParam, LPARAM lParam) {
     const LRESULT result = CWnd::WindowProc(WM_MOUSEACTIVATE, wParam, lParam);
-    if (m_site && result != MA_NOACTIVATE && result != MA_NOACTIVATEANDEAT) m_site->UIActivate();
+    if (result == MA_NOACTIVATE || result == MA_NOACTIVATEANDEAT) return result;
+    if (!::IsChild(m_hWnd, ::GetFocus())) SetFocus();
+    if (m_site) m_site->UIActivate();
     return result;
 }
 

@@ -178,6 +178,28 @@ TEST_F(HtmlPaneTest, APlainViewGoesWithItsWindow) {
     EXPECT_TRUE(deleted);
 }
 
+// A press into a view makes its browser the active, focused part of the
+// window; the pane, having no frame to be a view in, leaves the focus alone.
+TEST_F(HtmlPaneTest, OnlyThePlainViewActivatesItsBrowserOnAPress) {
+    HWND focused = host_.AddChild(L"EDIT", L"", RECT{200, 100, 300, 130}, 1150);
+    AddPlaceholder();
+    ProbedPane pane;
+    ASSERT_TRUE(pane.CreateInPlace(kPlaceholderId, &host_));
+    bool deleted = false;
+    auto* view = new ProbedView(deleted);
+    ASSERT_TRUE(view->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, RECT{10, 100, 130, 140}, &host_, 1160));
+
+    const LPARAM press = MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN);
+    SetForegroundWindow(host_.m_hWnd);
+    SetFocus(focused);
+    SendMessageW(pane.m_hWnd, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(host_.m_hWnd), press);
+    EXPECT_EQ(GetFocus(), focused);
+    SendMessageW(view->m_hWnd, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(host_.m_hWnd), press);
+    EXPECT_NE(GetFocus(), focused);
+    EXPECT_TRUE(IsChild(view->m_hWnd, GetFocus()) || GetFocus() == view->m_hWnd);
+    ::DestroyWindow(view->m_hWnd);
+}
+
 // The build puts the page beside the programs, where the finder reads it:
 // self-contained UTF-8 that declares its charset, with no scripts and nothing
 // fetched from the network.
