@@ -1,6 +1,9 @@
 // An owned reference to a COM object: released when the owner goes.
 #pragma once
 
+#include <windows.h>
+
+#include <oleauto.h>
 #include <unknwn.h>
 
 #include <utility>
@@ -34,4 +37,35 @@ public:
 
 private:
     T* m_p = nullptr;
+};
+
+// An owned BSTR: freed when the owner goes.
+class ScopedBstr {
+public:
+    ScopedBstr() = default;
+    explicit ScopedBstr(const wchar_t* text) : m_bstr(text ? ::SysAllocString(text) : nullptr) {}
+    ScopedBstr(const ScopedBstr&) = delete;
+    ScopedBstr& operator=(const ScopedBstr&) = delete;
+    ~ScopedBstr() { ::SysFreeString(m_bstr); }
+
+    BSTR Get() const { return m_bstr; }
+    // Gives up the string, to a VARIANT that frees it.
+    BSTR Release() { return std::exchange(m_bstr, nullptr); }
+
+private:
+    BSTR m_bstr = nullptr;
+};
+
+// An owned VARIANT: cleared, with whatever it holds, when the owner goes.
+class ScopedVariant {
+public:
+    ScopedVariant() { ::VariantInit(&m_variant); }
+    ScopedVariant(const ScopedVariant&) = delete;
+    ScopedVariant& operator=(const ScopedVariant&) = delete;
+    ~ScopedVariant() { ::VariantClear(&m_variant); }
+
+    VARIANT* Get() { return &m_variant; }
+
+private:
+    VARIANT m_variant;
 };

@@ -1,6 +1,7 @@
 #include "sokra_dlg.h"
 
 #include "finder/controls/png_resource.h"
+#include "finder/searchcore/search_core.h"
 #include "resource.h"
 #include "search_edit_dlg.h"
 #include "search_text.h"
@@ -110,6 +111,7 @@ BOOL CSokraDlg::OnInitDialog() {
     PlaceControls();
     m_aboutDlg.Create(IDD_ABOUT_NUV, this);
     SwitchComToApartment();
+    CreateWebPane();
     return TRUE;
 }
 
@@ -155,9 +157,9 @@ void CSokraDlg::PlaceControls() {
     ScreenToClient(&closeButton);
     MoveInside(m_staticTitle, 30, 7, RECT{0, 0, closeButton.left, kTitleBandHeight});
 
-    // The web pane takes the placeholder's place once it exists; until then
-    // the placeholder keeps the footer's spot, hidden, so that the dialog's
-    // grey never shows over the skin.
+    // The web pane takes the placeholder's place and rectangle; the
+    // placeholder waits there hidden, so that the dialog's grey never shows
+    // over the skin.
     if (CWnd* placeholder = GetDlgItem(IDC_WEB_PANE)) {
         RECT aboutButton;
         m_btnAbout.GetWindowRect(&aboutButton);
@@ -165,6 +167,17 @@ void CSokraDlg::PlaceControls() {
         MoveInside(*placeholder, 3, height - 40, RECT{0, kFooterTop, aboutButton.left, height});
         placeholder->ShowWindow(SW_HIDE);
     }
+}
+
+// The pane takes the placeholder's rectangle, already kept inside the footer
+// by PlaceControls. Without a browser control there is no pane and the footer
+// shows its skin.
+void CSokraDlg::CreateWebPane() {
+    m_htmlPane.m_bAllowClick = TRUE;
+    if (!m_htmlPane.CreateInPlace(IDC_WEB_PANE, this)) return;
+    m_htmlPane.ModifyStyle(0, WS_CLIPSIBLINGS);
+    MoveKeepingSize(m_htmlPane, 3, m_imgBackground.GetHeight() - 40);
+    m_htmlPane.Navigate(GetAppFolderFile(L"ShareHtml\\Sokra.html"));
 }
 
 void CSokraDlg::LoadButtonImages(CButtonEx& button, WORD normal, WORD hover, WORD pressed) {

@@ -12,6 +12,7 @@
 #include "colored_list_ctrl.h"
 #include "finder/about/about_nuv_dlg.h"
 #include "finder/controls/button_ex.h"
+#include "finder/controls/html_ctrl.h"
 #include "finder/controls/static_ex.h"
 #include "finder/framework/dialog.h"
 #include "finder/framework/gdi_guards.h"
@@ -53,6 +54,7 @@ private:
 
     // The window: sokra_dlg.cpp.
     void PlaceControls();
+    void CreateWebPane();
     void LoadButtonImages(CButtonEx& button, WORD normal, WORD hover, WORD pressed);
     LRESULT OnPaint();
     LRESULT OnShowWindow(WPARAM wParam, LPARAM lParam);
@@ -83,6 +85,7 @@ private:
     CButtonEx m_btnAbout;
     CAboutNuvDlg m_aboutDlg;
     CStaticEx m_staticQuoted;
+    CHtmlCtrl m_htmlPane;
     // A result set is held in the library from a query until the next hiding.
     bool m_bResultsHeld = false;
 };

@@ -136,6 +136,10 @@ void FinderFolder::CopyFinder() {
     const std::wstring bin = BuildBinFolder();
     for (const wchar_t* file : {L"orvelSokra.exe", L"NuvSearch.dll"})
         CopyFileW((bin + L"\\" + file).c_str(), (m_path + L"\\" + file).c_str(), FALSE);
+    // The web pane's page, which the finder reads from beside itself.
+    CreateDirectoryW((m_path + L"\\ShareHtml").c_str(), nullptr);
+    CopyFileW((bin + L"\\ShareHtml\\Sokra.html").c_str(), (m_path + L"\\ShareHtml\\Sokra.html").c_str(),
+              FALSE);
 }
 
 FinderFolder::~FinderFolder() {
@@ -148,6 +152,8 @@ FinderFolder::~FinderFolder() {
         } while (FindNextFileW(found, &entry));
         FindClose(found);
     }
+    DeleteFileW((m_path + L"\\ShareHtml\\Sokra.html").c_str());
+    RemoveDirectoryW((m_path + L"\\ShareHtml").c_str());
     RemoveDirectoryW(m_path.c_str());
 }
 

@@ -21,6 +21,13 @@ bool Inside(const RECT& inner, const RECT& outer) {
     return IntersectRect(&both, &inner, &outer) && EqualRect(&both, &inner);
 }
 
+// True when `lower` comes after `upper` in their parent's z-order.
+bool Below(HWND lower, HWND upper) {
+    for (HWND sibling = GetWindow(upper, GW_HWNDNEXT); sibling; sibling = GetWindow(sibling, GW_HWNDNEXT))
+        if (sibling == lower) return true;
+    return false;
+}
+
 } // namespace
 
 using PopupSkinTest = ResultsTest;
@@ -54,6 +61,12 @@ TEST_F(PopupSkinTest, ControlsSitOnTheSkinInPixels) {
     EXPECT_EQ(pane.left, 3);
     EXPECT_EQ(pane.top, 400);
     EXPECT_TRUE(Inside(pane, RECT{0, 386, 380, 440})) << testing::PrintToString(pane);
+    // The pane hosts the browser's window and lies under the web-search
+    // label and the searched text, which keep its upper rows.
+    EXPECT_TRUE(GetWindowLongW(PopupItem(kWebPaneId), GWL_STYLE) & WS_CLIPSIBLINGS);
+    EXPECT_NE(GetWindow(PopupItem(kWebPaneId), GW_CHILD), nullptr);
+    EXPECT_TRUE(Below(PopupItem(kWebPaneId), PopupItem(kWebSearchId)));
+    EXPECT_TRUE(Below(PopupItem(kWebPaneId), PopupItem(kQuotedTextId)));
     EXPECT_FALSE(IsWindowVisible(PopupItem(kSpareListId)));
 
     EXPECT_TRUE(SaveScreenshot(outer, ArtifactFolder() + L"\\popup-skin.png"));
