@@ -26,6 +26,8 @@ void CHtmlCtrl::OnNavigateComplete2(LPCWSTR /*strURL*/) {
         return;
     ComRef<IHTMLElement> body;
     if (FAILED(htmlDocument->get_body(body.Put())) || !body) return;
+    // An owner may keep the pane hidden until it has a page to show.
+    if (!IsWindowVisible()) ShowWindow(SW_SHOWNA);
     ComRef<IHTMLBodyElement> bodyElement;
     if (FAILED(body->QueryInterface(IID_IHTMLBodyElement, reinterpret_cast<void**>(bodyElement.Put()))))
         return;

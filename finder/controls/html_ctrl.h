@@ -18,7 +18,8 @@ public:
     BOOL PreTranslateMessage(MSG* pMsg) override;
     // No 3-D border, flat scroll bars.
     HRESULT OnGetHostInfo(DOCHOSTUIINFO* pInfo) override;
-    // The body scrolls only when the page does not fit, after every load.
+    // The body scrolls only when the page does not fit, after every load; a
+    // pane kept hidden until then shows once a page has arrived.
     void OnNavigateComplete2(LPCWSTR strURL) override;
 
     // Creates the pane in place of the parent's child control nID, with its

@@ -177,6 +177,9 @@ void CSokraDlg::CreateWebPane() {
     if (!m_htmlPane.CreateInPlace(IDC_WEB_PANE, this)) return;
     m_htmlPane.ModifyStyle(0, WS_CLIPSIBLINGS);
     MoveKeepingSize(m_htmlPane, 3, m_imgBackground.GetHeight() - 40);
+    // Shown once its page has arrived: no white box in the footer while the
+    // page loads, nor where the browser control has no engine to draw it.
+    m_htmlPane.ShowWindow(SW_HIDE);
     m_htmlPane.Navigate(GetAppFolderFile(L"ShareHtml\\Sokra.html"));
 }
 
