@@ -1,15 +1,19 @@
 // The seven exported operations. Each takes the library lock, so calls from
-// several threads are safe. The text they return points into the client's
-// cache of result rows, which keeps every row of a result set until the next
-// query or reset, so a caller may hold a row's name and folder at once.
+// several threads are safe, and none lets an exception out (guarded_call.h).
+// The text they return points into the client's cache of result rows, which
+// keeps every row of a result set until the next query or reset, so a caller
+// may hold a row's name and folder at once.
 #include "NuvSearch.h"
 
+#include "guarded_call.h"
 #include "search_client.h"
 #include "session_pipe.h"
 
 #include <mutex>
 
 namespace {
+
+using nuv::client::GuardedCall;
 
 std::mutex g_lock;
 
@@ -27,41 +31,46 @@ LPCWSTR Returned(const std::wstring* text) {
 extern "C" {
 
 NUVSEARCH_API void WINAPI NuvSearch_SetSearchW(LPCWSTR lpSearchString) {
-    std::lock_guard lock(g_lock);
-    Client().SetSearch(lpSearchString != nullptr ? lpSearchString : L"");
+    GuardedCall(g_lock, false, [&] {
+        Client().SetSearch(lpSearchString != nullptr ? lpSearchString : L"");
+        return true;
+    });
 }
 
 NUVSEARCH_API BOOL WINAPI NuvSearch_QueryW(BOOL /*bWait*/) {
-    std::lock_guard lock(g_lock);
-    return Client().Query() ? TRUE : FALSE;
+    return GuardedCall(g_lock, FALSE, [] { return Client().Query() ? TRUE : FALSE; });
 }
 
 NUVSEARCH_API DWORD WINAPI NuvSearch_GetNumResults(void) {
-    std::lock_guard lock(g_lock);
-    return Client().Count();
+    return GuardedCall(g_lock, DWORD{0}, [] { return Client().Count(); });
 }
 
 NUVSEARCH_API LPCWSTR WINAPI NuvSearch_GetResultFileNameW(DWORD dwIndex) {
-    std::lock_guard lock(g_lock);
-    const nuv::client::ResultRow* row = Client().Row(dwIndex);
-    return Returned(row != nullptr ? &row->name : nullptr);
+    return GuardedCall(g_lock, L"", [&] {
+        const nuv::client::ResultRow* row = Client().Row(dwIndex);
+        return Returned(row != nullptr ? &row->name : nullptr);
+    });
 }
 
 NUVSEARCH_API LPCWSTR WINAPI NuvSearch_GetResultPathW(DWORD dwIndex) {
-    std::lock_guard lock(g_lock);
-    const nuv::client::ResultRow* row = Client().Row(dwIndex);
-    return Returned(row != nullptr ? &row->folder : nullptr);
+    return GuardedCall(g_lock, L"", [&] {
+        const nuv::client::ResultRow* row = Client().Row(dwIndex);
+        return Returned(row != nullptr ? &row->folder : nullptr);
+    });
 }
 
 NUVSEARCH_API BOOL WINAPI NuvSearch_IsFolderResult(DWORD dwIndex) {
-    std::lock_guard lock(g_lock);
-    const nuv::client::ResultRow* row = Client().Row(dwIndex);
-    return row != nullptr && row->isFolder ? TRUE : FALSE;
+    return GuardedCall(g_lock, FALSE, [&] {
+        const nuv::client::ResultRow* row = Client().Row(dwIndex);
+        return row != nullptr && row->isFolder ? TRUE : FALSE;
+    });
 }
 
 NUVSEARCH_API void WINAPI NuvSearch_Reset(void) {
-    std::lock_guard lock(g_lock);
-    Client().Reset();
+    GuardedCall(g_lock, false, [] {
+        Client().Reset();
+        return true;
+    });
 }
 
 } // extern "C"

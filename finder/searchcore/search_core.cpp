@@ -53,11 +53,17 @@ const wchar_t* GetAppFolderFile(const wchar_t* name) {
 int StopSearchCore() {
     HandleGuard snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (snapshot.Get() == INVALID_HANDLE_VALUE) return 1;
+    DWORD ownSession = 0;
+    if (!ProcessIdToSessionId(GetCurrentProcessId(), &ownSession)) return 1;
     PROCESSENTRY32W entry = {};
     entry.dwSize = sizeof(entry);
     for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more;
          more = Process32NextW(snapshot.Get(), &entry)) {
         if (std::wcsstr(entry.szExeFile, kSearchCoreFile) == nullptr) continue;
+        // Every signed-in user runs a service of their own: only the copies in
+        // this session are ours to end, whatever rights would allow.
+        DWORD session = 0;
+        if (!ProcessIdToSessionId(entry.th32ProcessID, &session) || session != ownSession) continue;
         if (!EndProcess(entry.th32ProcessID)) MessageBoxW(nullptr, L"进程关闭失败", L"", MB_OK);
     }
     return 1;

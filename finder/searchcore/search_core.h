@@ -12,7 +12,8 @@ const wchar_t* GetAppFolderFile(const wchar_t* name);
 // hidden. Non-zero when the new process was created.
 BOOL StartSearchCore();
 
-// Ends every process whose executable name contains "NuvFileSearch.dat"
-// (case-sensitive) and waits for each to end. Tells the user about each one it
-// could not end. Returns 1.
+// Ends every process of this session whose executable name contains
+// "NuvFileSearch.dat" (case-sensitive) and waits for each to end; other
+// users' services are left alone. Tells the user about each one it could not
+// end. Returns 1.
 int StopSearchCore();
