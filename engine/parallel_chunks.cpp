@@ -19,7 +19,7 @@ struct ChunkJob {
     // What a worker's chunk threw, kept for the caller to rethrow once the helper has let go of
     // the job: an exception must neither end the helper thread nor unwind the caller's frame while
     // the helper still runs on it.
-    std::array<std::exception_ptr, kChunkWorkers> failures;
+    std::array<std::exception_ptr, kChunkWorkers> failures{};
 
     void TakeChunksUntilDone(std::size_t worker) noexcept {
         try {
