@@ -1,8 +1,10 @@
 #include "engine/parallel_chunks.h"
 
+#include <array>
 #include <atomic>
 #include <condition_variable>
 #include <deque>
+#include <exception>
 #include <mutex>
 #include <thread>
 
@@ -14,10 +16,24 @@ struct ChunkJob {
     std::size_t chunks;
     const ChunkWork* work;
     std::atomic<std::size_t> next{0};
+    // What a worker's chunk threw, kept for the caller to rethrow once the helper has let go of
+    // the job: an exception must neither end the helper thread nor unwind the caller's frame while
+    // the helper still runs on it.
+    std::array<std::exception_ptr, kChunkWorkers> failures{};
 
-    void TakeChunksUntilDone(std::size_t worker) {
-        for (std::size_t c = next.fetch_add(1); c < chunks; c = next.fetch_add(1))
-            (*work)(c, worker);
+    void TakeChunksUntilDone(std::size_t worker) noexcept {
+        try {
+            for (std::size_t c = next.fetch_add(1); c < chunks; c = next.fetch_add(1))
+                (*work)(c, worker);
+        } catch (...) {
+            failures[worker] = std::current_exception();
+            next.store(chunks); // the call fails anyway: hand out no more chunks
+        }
+    }
+
+    void RethrowAnyFailure() const {
+        for (const std::exception_ptr& failure : failures)
+            if (failure) std::rethrow_exception(failure);
     }
 };
 
@@ -90,6 +106,7 @@ void RunChunksInParallel(std::size_t chunks, const ChunkWork& work) {
     helper.Offer(job);
     job.TakeChunksUntilDone(0);
     helper.Withdraw(job);
+    job.RethrowAnyFailure();
 }
 
 std::vector<std::uint32_t> JoinChunkParts(std::vector<std::vector<std::uint32_t>>& parts) {

@@ -22,6 +22,9 @@ inline constexpr std::size_t kChunkWorkers = 2;
 // that (most of all on Windows), so the helper is started once and kept. When the helper is busy
 // with another caller's chunks, the caller simply runs every chunk itself; nobody ever waits for
 // work that has not started.
+//
+// When a chunk throws, no further chunks start, the call waits for the chunk the other thread is
+// running, and then rethrows in the caller (the caller's own exception when both threw).
 // How many chunks to cut `count` items into: one when there are too few to repay the hand-over,
 // else several per worker, so that uneven chunks still even out.
 inline std::size_t ChunkCountFor(std::size_t count) {

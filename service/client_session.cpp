@@ -1,6 +1,7 @@
 #include "client_session.h"
 
 #include "protocol/messages.h"
+#include "repeat_forever.h"
 #include "request_handler.h"
 
 #include <string>
@@ -45,6 +46,7 @@ void ServeClient(const engine::Catalog& catalog, session::UniqueHandle pipe) {
             if (!WriteAll(pipe.Get(), protocol::EncodeReply(handler.Handle(*request)))) break;
         }
     } catch (...) {
+        ReportCurrentException("answering a client");
     }
     DisconnectNamedPipe(pipe.Get());
 }

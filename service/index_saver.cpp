@@ -1,5 +1,6 @@
 #include "index_saver.h"
 
+#include "repeat_forever.h"
 #include "wide_text.h"
 
 #include <windows.h>
@@ -20,8 +21,13 @@ void IndexSaver::SaveNow() {
     std::lock_guard lock(saving_);
     changed_ = false;
     // A failed save leaves the previous file, which is still a valid index;
-    // the next change tries again.
-    if (!catalog_.Save(indexFile_, nullptr)) changed_ = true;
+    // the next round tries again. So does one that threw.
+    try {
+        if (!catalog_.Save(indexFile_, nullptr)) changed_ = true;
+    } catch (...) {
+        changed_ = true;
+        throw;
+    }
 }
 
 bool IndexSaver::IsOwnFile(std::wstring_view path) const {
@@ -34,10 +40,10 @@ bool IndexSaver::IsOwnFile(std::wstring_view path) const {
 }
 
 void IndexSaver::SaveChangesForever() {
-    for (;;) {
-        Sleep(kSaveIntervalMs);
+    // A save that threw is skipped; the schedule goes on.
+    RepeatForever("saving the index", kSaveIntervalMs, [this] {
         if (changed_) SaveNow();
-    }
+    });
 }
 
 } // namespace nuv::service

@@ -1,5 +1,6 @@
 #include "root_indexer.h"
 
+#include "repeat_forever.h"
 #include "root_scan.h"
 #include "unique_handle.h"
 #include "volume_walker.h"
@@ -89,16 +90,18 @@ RootIndexer::RootIndexer(engine::Catalog& catalog, std::wstring root, Exclusions
     : catalog_(catalog), root_(std::move(root)), exclusions_(std::move(exclusions)), saver_(saver) {}
 
 void RootIndexer::IndexForever() {
-    for (;;) {
-        session::UniqueHandle folder(CreateFileW(LongPath(root_).c_str(), FILE_LIST_DIRECTORY,
-                                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                                 nullptr, OPEN_EXISTING,
-                                                 FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr));
-        if (folder.Valid()) WatchAndApply(folder.Get());
-        catalog_.RemoveRoot(ToEngineText(root_));
-        saver_.MarkChanged();
-        Sleep(kMissingRootRetryMs);
-    }
+    // A round that threw leaves the root's entries as they were until the next
+    // round's walk replaces them.
+    RepeatForever("indexing a root", kMissingRootRetryMs, [this] { IndexUntilLost(); });
+}
+
+void RootIndexer::IndexUntilLost() {
+    session::UniqueHandle folder(CreateFileW(
+        LongPath(root_).c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr));
+    if (folder.Valid()) WatchAndApply(folder.Get());
+    catalog_.RemoveRoot(ToEngineText(root_));
+    saver_.MarkChanged();
 }
 
 // Returns when the root can no longer be watched.

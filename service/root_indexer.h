@@ -22,6 +22,8 @@ public:
     [[noreturn]] void IndexForever();
 
 private:
+    // One round: watches and indexes the root until it is lost, then removes it.
+    void IndexUntilLost();
     void WatchAndApply(HANDLE folder);
     void Rescan();
     // Returns false when every record was about the service's own index file.

@@ -2,6 +2,10 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
+#include <future>
+#include <stdexcept>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -34,6 +38,54 @@ TEST(ParallelChunks, ConcurrentCallersEachRunEveryChunkOnceWithoutSharingAWorker
     for (auto& caller : callers)
         caller.join();
     EXPECT_EQ(faults.load(), 0);
+}
+
+// A chunk that throws fails the call in the caller, but only once the other thread has finished
+// the chunk it was running on the caller's data; and the helper lives on for the next call. Worker
+// 0 is the caller, worker 1 the helper.
+TEST(ParallelChunks, AThrowingChunkFailsTheCallOnlyAfterTheOtherWorkerLetGo) {
+    constexpr std::size_t kChunks = 8;
+    for (const std::size_t thrower : {std::size_t{0}, std::size_t{1}}) {
+        SCOPED_TRACE(thrower);
+        std::atomic<bool> otherStarted{false}, throwing{false};
+        std::promise<void> callerLeft;
+        const std::shared_future<void> callerHasLeft = callerLeft.get_future().share();
+        std::string caught;
+        {
+            std::array<std::atomic<int>, kChunks> runs{};
+            try {
+                RunChunksInParallel(kChunks, [&](std::size_t chunk, std::size_t worker) {
+                    if (worker == thrower) {
+                        otherStarted.wait(false);
+                        throwing = true;
+                        throwing.notify_all();
+                        throw std::runtime_error("chunk failed");
+                    }
+                    otherStarted = true;
+                    otherStarted.notify_all();
+                    // Were the caller to unwind while the helper waits here, it would leave this
+                    // block before the helper touches `runs` below, which AddressSanitizer reports.
+                    // The caller, for its part, waits until the helper has a chunk and has thrown.
+                    if (worker == 1)
+                        callerHasLeft.wait_for(std::chrono::milliseconds(200));
+                    else
+                        throwing.wait(false);
+                    runs[chunk].fetch_add(1);
+                });
+            } catch (const std::runtime_error& failure) {
+                caught = failure.what();
+            }
+            for (const auto& r : runs)
+                EXPECT_LE(r.load(), 1);
+        }
+        callerLeft.set_value();
+        EXPECT_EQ(caught, "chunk failed");
+
+        std::array<std::atomic<int>, kChunks> runs{};
+        RunChunksInParallel(kChunks, [&](std::size_t chunk, std::size_t) { runs[chunk].fetch_add(1); });
+        for (const auto& r : runs)
+            EXPECT_EQ(r.load(), 1);
+    }
 }
 
 } // namespace
